@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     libfmt-dev
+    libsqlite3-dev libsqlitecpp-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format
 )
