@@ -9,6 +9,7 @@ packages=(
     libfmt-dev
     libsqlite3-dev libsqlitecpp-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
+    libcups2-dev
     clang-format
 )
 

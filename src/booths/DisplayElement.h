@@ -6,6 +6,7 @@
 namespace miradel {
 
 enum class Colour { Default, Black, Green, Blue, Navy, Red, MenuBackground };
+enum class Align { Centre, Left };
 
 struct DisplayElement {
     std::string text;  // caption of the button, text of a label
@@ -14,6 +15,7 @@ struct DisplayElement {
     Colour background = Colour::Default;
     std::string hint;
     bool visible = false;
+    Align align = Align::Centre;
 
     friend bool operator==(const DisplayElement&, const DisplayElement&) = default;
 };

@@ -93,6 +93,14 @@ void Kabina::SetMoneyText(const std::string& text) {
     }
 }
 
+void Kabina::SetMoneyLook(Align align, Colour background) {
+    if (view_.moneyLabel.align != align || view_.moneyLabel.background != background) {
+        view_.moneyLabel.align = align;
+        view_.moneyLabel.background = background;
+        Touch();
+    }
+}
+
 void Kabina::WriteSlotState(int16_t slotState) {
     env_.kabin.Modify([&](KabinData& d) { d.Record(panel_).state = slotState; });
 }

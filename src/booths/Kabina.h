@@ -61,6 +61,7 @@ class Kabina {
     void RepaintNow();
 
     void SetMoneyText(const std::string& text);
+    void SetMoneyLook(Align align, Colour background);
 
     // The booth's own kabin.cfg record: its state and the advance it holds.
     void WriteSlotState(int16_t slotState);

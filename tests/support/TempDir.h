@@ -10,9 +10,10 @@
 namespace miradel::testing {
 
 class TempDir {
-public:
+  public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "miradel-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "miradel-test-XXXXXX").string();
         char* made = ::mkdtemp(pattern.data());
         path_ = made ? std::filesystem::path(made) : std::filesystem::temp_directory_path();
     }
@@ -26,7 +27,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
