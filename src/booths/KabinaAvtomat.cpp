@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "booths/BoothCashMoves.h"
 #include "booths/BoothEvents.h"
 #include "booths/CallRecordRow.h"
+#include "cashdesk/Kassa.h"
 #include "common/Money.h"
 
 namespace miradel {
@@ -115,7 +115,7 @@ void KabinaAvtomat::SwitchOn(int32_t amount) {
         RequestRedraw();
         SetMoneyText(MoneyPanelText(amount));
         WriteSlot(2, amount);
-        KassaAdvanceTaken(Env().kassa, amount);
+        Kassa(Env().kassa).TakeBoothAdvance(amount);
         if (Option(kPrintAdvance)) {
             services_.receipts.PrintAdvanceReceipt(GetInfo());
         }
@@ -350,7 +350,7 @@ void KabinaAvtomat::AddAdvance(int32_t amount) {
     advanceTaken_ += amount;
     advanceLeft_ += amount;
     WriteSlot(2, advanceLeft_);
-    KassaAdvanceTaken(Env().kassa, amount);
+    Kassa(Env().kassa).TakeBoothAdvance(amount);
     if (State() == 6) {
         // At a tariff of 0 the talk already has its full hour; the advance only waits.
         if (tariff_ > 0) {
@@ -428,7 +428,7 @@ void KabinaAvtomat::EnterSwitchedOff(bool forceReceipt) {
     if (!records_.empty() && (forceReceipt || Option(kPrintSettlement))) {
         services_.receipts.PrintSettlementReceipt(GetInfo());
     }
-    KassaAdvanceReturned(Env().kassa, advanceLeft_);
+    Kassa(Env().kassa).PayBackBoothAdvance(advanceLeft_);
     SetState(1);
     RequestRedraw();
     advanceLeft_ = 0;
@@ -579,7 +579,7 @@ void KabinaAvtomat::BillCall() {
     records_.push_back(current_);
     elapsed_ = 0;
     WriteCallRecord(records_.back());
-    KassaCallBilled(Env().kassa, charge);
+    Kassa(Env().kassa).BillBoothCall(charge);
     // kabin.cfg keeps 10 for a booth whose advance is spent, 2 otherwise.
     WriteSlot(exhausted ? 10 : 2, advanceLeft_);
 }
