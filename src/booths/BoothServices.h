@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "booths/BoothSnapshot.h"
-#include "common/OperatorPrompt.h"
 
 namespace miradel {
 
@@ -35,30 +34,23 @@ class TariffLookup {
     virtual int32_t TariffNow(std::string_view digits) = 0;
 };
 
-// One row of the call table, every field in the form the table keeps it.
-struct CallRecordRow {
-    int number = 0;  // booth number
-    int operatorNo = 0;
-    std::string dialUp;
-    int ticket = 0;        // the booth's receipt number
-    std::string duration;  // "62:05"
-    std::string tarif;     // "1.50"
-    std::string summa;     // "1.52"
-    int32_t avans = 0;     // advance taken, hundredths
-    std::string rest;      // "8.48"
-    std::string date;      // "5.3.2009"
-    std::string time;      // "9:5:7"
+// A billed call as the call table records it.
+struct BilledCall {
+    InfoKabin call;
+    int32_t receiptNumber = 0;
+    int16_t operatorNo = 0;
+    int32_t advanceTaken = 0;  // hundredths
+    int32_t advanceLeft = 0;   // after this call
 
-    friend bool operator==(const CallRecordRow&, const CallRecordRow&) = default;
+    friend bool operator==(const BilledCall&, const BilledCall&) = default;
 };
 
 class CallRecordStore {
   public:
     virtual ~CallRecordStore() = default;
-    // False when the table is not ready for a new row; nothing is written then.
-    virtual bool WriteCallRecord(const CallRecordRow& row) = 0;
-    // The data module's last-error slot.
-    virtual void SetLastError(int code, const std::string& text) = 0;
+    // Writes the call's row; when the table refuses it, tells the operator and lets him retry.
+    // False when the row was not written in the end. The call stays billed either way.
+    virtual bool WriteCallRecord(const BilledCall& call) = 0;
 };
 
 // What a receipt shows of the booth: the snapshot holds the receipt number, the booth number,
@@ -96,7 +88,6 @@ struct BoothServices {
     BoothReceipts& receipts;
     BoothTerminal& terminal;
     AdvanceDialogLink& dialog;
-    OperatorPrompt& prompt;
 };
 
 }  // namespace miradel

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "booths/BoothEvents.h"
-#include "booths/CallRecordRow.h"
 #include "cashdesk/Kassa.h"
 #include "common/Money.h"
 
@@ -21,7 +20,6 @@ constexpr uint8_t kCmdCancelCall = 9;
 constexpr uint8_t kLineOff = 0;
 constexpr uint8_t kLineConnected = 1;
 constexpr uint8_t kLineTalk = 2;
-constexpr int kOperatorEventDatabase = 34;
 constexpr int32_t kTalkForFreeTariff = 3600;  // seconds a tariff of 0 buys
 
 bool In(int16_t state, std::initializer_list<int16_t> states) {
@@ -585,18 +583,8 @@ void KabinaAvtomat::BillCall() {
 }
 
 void KabinaAvtomat::WriteCallRecord(const InfoKabin& call) {
-    const CallRecordRow row = MakeCallRecordRow(
-        call, receiptNumber_, Env().config.Get(kOperatorOnDuty), advanceTaken_, advanceLeft_);
-    while (!services_.calls.WriteCallRecord(row)) {
-        services_.calls.SetLastError(0, "Ошибка статуса таблицы - INFO");
-        Env().operatorLog.LogEvent(kOperatorEventDatabase, {"0", "Ошибка статуса таблицы - INFO"});
-        const PromptAnswer answer = services_.prompt.Ask(
-            {"Ошибка записи в базу данных!\nНеправильный статус таблицы!\nПовторить или отменить?",
-             "Критическая ошибка!", PromptButtons::YesNo, PromptIcon::Error});
-        if (answer != PromptAnswer::Yes) {
-            break;  // the call stays billed, kept and printed
-        }
-    }
+    services_.calls.WriteCallRecord(
+        {call, receiptNumber_, Env().config.Get(kOperatorOnDuty), advanceTaken_, advanceLeft_});
 }
 
 void KabinaAvtomat::EnterError(int16_t state, bool clearNumberFlags) {

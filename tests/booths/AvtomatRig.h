@@ -47,24 +47,17 @@ class TableTariffs final : public TariffLookup {
 
 class RecordingCallStore final : public CallRecordStore {
   public:
-    bool WriteCallRecord(const CallRecordRow& row) override {
+    bool WriteCallRecord(const BilledCall& call) override {
         ++attempts;
-        if (failures > 0) {
-            --failures;
+        if (refuse) {
             return false;
         }
-        rows.push_back(row);
+        rows.push_back(call);
         return true;
     }
-    void SetLastError(int code, const std::string& text) override {
-        lastErrorCode = code;
-        lastErrorText = text;
-    }
-    std::vector<CallRecordRow> rows;
-    int failures = 0;
+    std::vector<BilledCall> rows;
+    bool refuse = false;
     int attempts = 0;
-    int lastErrorCode = -1;
-    std::string lastErrorText;
 };
 
 class RecordingReceipts final : public BoothReceipts {
@@ -106,8 +99,7 @@ struct AvtomatRig {
     RecordingReceipts receipts;
     RecordingTerminal terminal;
     RecordingDialog dialog;
-    ScriptedPrompt prompt{PromptAnswer::No};
-    BoothServices services{line, tariffs, calls, receipts, terminal, dialog, prompt};
+    BoothServices services{line, tariffs, calls, receipts, terminal, dialog};
     KabinaAvtomat booth{kPanel, 12, t.env, services};
 
     AvtomatRig() {

@@ -289,46 +289,44 @@ TEST(KabinaAvtomat, SettlementWithoutCallsPrintsNothingEvenWhenForced) {
     EXPECT_EQ(rig.Kassa(kKassaTotal), 0);
 }
 
-TEST(KabinaAvtomat, CallRecordRowInTheTablesForms) {
+TEST(KabinaAvtomat, BilledCallCarriesWhatTheCallTableRecords) {
     AvtomatRig rig;
-    rig.t.clock.Set({2009, 3, 5, 9, 5, 7});
+    rig.t.clock.Set({2009, 3, 5, 9, 5, 7, 42});
     rig.t.config.Set(kOperatorOnDuty, int16_t{3});
     rig.t.config.Set(kNextBoothReceipt, 17);
     StartCall(rig, 1000, "84951234567");
     rig.Ticks(61);
     rig.Event(kEventHandsetDown);
     ASSERT_EQ(rig.calls.rows.size(), 1u);
-    CallRecordRow expected;
-    expected.number = 12;
-    expected.operatorNo = 3;
-    expected.dialUp = "84951234567";
-    expected.ticket = 17;
-    expected.duration = "01:01";
-    expected.tarif = "1.50";
-    expected.summa = "1.52";
-    expected.avans = 1000;
-    expected.rest = "8.48";
-    expected.date = "5.3.2009";
-    expected.time = "9:5:7";
-    EXPECT_EQ(rig.calls.rows[0], expected);
+    const BilledCall& billed = rig.calls.rows[0];
+    EXPECT_EQ(billed.receiptNumber, 17);
+    EXPECT_EQ(billed.operatorNo, 3);
+    EXPECT_EQ(billed.advanceTaken, 1000);
+    EXPECT_EQ(billed.advanceLeft, 848);
+    EXPECT_EQ(billed.call.boothNumber, 12);
+    EXPECT_EQ(billed.call.Digits(), "84951234567");
+    EXPECT_EQ(billed.call.duration, 61);
+    EXPECT_EQ(billed.call.tariff, 150);
+    EXPECT_EQ(billed.call.charge, 152);
+    // Stamped when the talk started.
+    EXPECT_EQ(billed.call.year, 2009);
+    EXPECT_EQ(billed.call.month, 3);
+    EXPECT_EQ(billed.call.day, 5);
+    EXPECT_EQ(billed.call.hour, 9);
+    EXPECT_EQ(billed.call.minute, 5);
+    EXPECT_EQ(billed.call.second, 7);
 }
 
-TEST(KabinaAvtomat, UnwritableCallRecordAsksAndTheCallStaysBilled) {
+TEST(KabinaAvtomat, CallTheTableRefusesStaysBilledKeptAndCounted) {
     AvtomatRig rig;
-    rig.calls.failures = 2;
-    rig.prompt.Queue(PromptAnswer::Yes);  // retry once, then give up
+    rig.calls.refuse = true;
     StartCall(rig, 1000, "84951234567");
     rig.Ticks(61);
     rig.Event(kEventHandsetDown);
-    EXPECT_EQ(rig.calls.attempts, 2);
-    EXPECT_TRUE(rig.calls.rows.empty());
-    const auto asked = rig.prompt.Asked();
-    ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0].caption, "Критическая ошибка!");
-    EXPECT_EQ(rig.calls.lastErrorText, "Ошибка статуса таблицы - INFO");
-    EXPECT_EQ(rig.t.log.Entries().back().event, 34);
+    EXPECT_EQ(rig.calls.attempts, 1);
     EXPECT_EQ(rig.booth.GetInfo().records.size(), 1u);
     EXPECT_EQ(rig.Kassa(kKassaBoothCalls), 152);
+    EXPECT_EQ(rig.booth.AdvanceLeft(), 848);
 }
 
 TEST(KabinaAvtomat, LcdAndLampPostsFollowTheOptions) {
