@@ -19,3 +19,25 @@ class StoreCallRecords final : public CallRecordStore {
 };
 
 }  // namespace miradel
+
+#include "printing/FiscalProtocolLog.h"
+
+namespace miradel {
+
+// The fiscal protocol on the FPRINT table: the worker appends through the worker connection's
+// table object, the viewer and the purge use the main connection's. A refused or failed row
+// is dropped (the worker goes on), never asked about: nobody waits at the register's side.
+class StoreFiscalProtocol final : public FiscalProtocolLog {
+  public:
+    explicit StoreFiscalProtocol(TDMInfo& dm) : dm_(dm) {}
+
+    bool Append(const FiscalProtocolRow& row) override;
+    std::vector<FiscalProtocolRow> Select(const FiscalDate& from, const FiscalDate& to) override;
+    int Purge(const FiscalDate& upTo) override;
+    bool Pack() override;
+
+  private:
+    TDMInfo& dm_;
+};
+
+}  // namespace miradel

@@ -30,7 +30,7 @@ std::vector<FiscalProtocolRow> MemoryFiscalProtocolLog::Select(const FiscalDate&
     std::lock_guard lock(mutex_);
     std::vector<FiscalProtocolRow> selected;
     for (const FiscalProtocolRow& row : rows_) {
-        const FiscalDate date = DateOf(row.when);
+        const FiscalDate date = FiscalDateOf(row.when);
         if (date >= from && date <= to) {
             selected.push_back(row);
         }
@@ -43,7 +43,7 @@ std::vector<FiscalProtocolRow> MemoryFiscalProtocolLog::Select(const FiscalDate&
 int MemoryFiscalProtocolLog::Purge(const FiscalDate& upTo) {
     std::lock_guard lock(mutex_);
     const auto removed = std::erase_if(
-        rows_, [&](const FiscalProtocolRow& row) { return DateOf(row.when) <= upTo; });
+        rows_, [&](const FiscalProtocolRow& row) { return FiscalDateOf(row.when) <= upTo; });
     return static_cast<int>(removed);
 }
 

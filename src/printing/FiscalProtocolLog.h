@@ -22,7 +22,7 @@ struct FiscalDate {
     friend auto operator<=>(const FiscalDate&, const FiscalDate&) = default;
 };
 
-inline FiscalDate DateOf(const LocalDateTime& t) {
+inline FiscalDate FiscalDateOf(const LocalDateTime& t) {
     return {t.year, t.month, t.day};
 }
 

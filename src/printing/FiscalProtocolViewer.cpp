@@ -81,7 +81,7 @@ FiscalProtocolViewerModel::FiscalProtocolViewerModel(FiscalProtocolLog& log, con
     : log_(log), clock_(clock) {}
 
 void FiscalProtocolViewerModel::Open() {
-    fromText_ = toText_ = FieldDateText(DateOf(clock_.Now()));
+    fromText_ = toText_ = FieldDateText(FiscalDateOf(clock_.Now()));
     Search();
 }
 
@@ -117,7 +117,7 @@ FiscalProtocolPurgeModel::FiscalProtocolPurgeModel(FiscalProtocolLog& log, const
     : table_(log), clock_(clock), operatorLog_(operatorLog) {}
 
 void FiscalProtocolPurgeModel::Open() {
-    dateText_ = FieldDateText(DateOf(clock_.Now()));
+    dateText_ = FieldDateText(FiscalDateOf(clock_.Now()));
     status_ = kPurgeReady;
 }
 
