@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libcups2-dev
     clang-format
+    qt6-base-dev
 )
 
 sudo_cmd=()

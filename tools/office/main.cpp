@@ -1,6 +1,6 @@
-// miradel: the call office. For now it runs without windows: `--headless` takes the
-// operator's commands line by line on stdin, `--demo` sets up a demonstration office on a
-// simulated booth controller and plays one client's call.
+// miradel: the call office. With a display it opens the main window (`--gui` insists on it);
+// `--headless` takes the operator's commands line by line on stdin, `--demo` sets up a
+// demonstration office on a simulated booth controller and plays one client's call.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -28,6 +28,9 @@
 #include "common/Scheduler.h"
 #include "controller/LinuxSerialPort.h"
 #include "controller/PortMap.h"
+#ifdef MIRADEL_WITH_GUI
+#include "GuiOffice.h"
+#endif
 
 namespace miradel::office {
 namespace {
@@ -35,6 +38,7 @@ namespace {
 struct Options {
     bool headless = false;
     bool demo = false;
+    bool gui = false;  // the main window
     std::string workdir;
     std::string device;
     AnswerPolicy policy = AnswerPolicy::kYes;
@@ -43,7 +47,21 @@ struct Options {
 
 constexpr const char* kUsage =
     "usage: miradel --headless --workdir DIR [--answer yes|no|first] [--device PATH]\n"
-    "       miradel --demo [--workdir DIR] [--answer yes|no|first] [--talk SECONDS]\n";
+    "       miradel --demo [--workdir DIR] [--answer yes|no|first] [--talk SECONDS]\n"
+#ifdef MIRADEL_WITH_GUI
+    "       miradel [--gui] --workdir DIR [--device PATH]   (the main window)\n"
+#endif
+    ;
+
+// The main window opens when asked for, or when a display is there and no other mode is.
+bool WindowsWanted(const Options& o) {
+#ifdef MIRADEL_WITH_GUI
+    return o.gui || (!o.headless && !o.demo && DisplayAvailable());
+#else
+    (void)o;
+    return false;
+#endif
+}
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
     Options o;
@@ -59,6 +77,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             o.headless = true;
         } else if (arg == "--demo") {
             o.demo = true;
+        } else if (arg == "--gui") {
+            o.gui = true;
         } else if (arg == "--talk") {
             const auto v = value();
             if (!v || v->empty() || v->find_first_not_of("0123456789") != std::string::npos ||
@@ -87,6 +107,13 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         } else {
             return std::nullopt;
         }
+    }
+    if (WindowsWanted(o)) {
+        if (o.headless || o.demo || o.workdir.empty()) {
+            return std::nullopt;
+        }
+        o.gui = true;
+        return o;
     }
     if (o.headless == o.demo || (o.headless && o.workdir.empty())) {
         return std::nullopt;
@@ -381,6 +408,11 @@ int main(int argc, char** argv) {
         std::cerr << kUsage;
         return 2;
     }
+#ifdef MIRADEL_WITH_GUI
+    if (options->gui) {
+        return RunGui({options->workdir, options->device}, argc, argv);
+    }
+#endif
     Console console;
     return options->demo ? RunDemo(*options, console) : RunHeadless(*options, console);
 }
