@@ -1,4 +1,5 @@
 #include "app/Office.h"
+#include "booths/NullBoothServices.h"
 
 #include <exception>
 
@@ -30,23 +31,6 @@ namespace miradel {
 using namespace appcfg;
 
 namespace {
-
-// The LCD terminals are not driven by this build: nothing is ever shown on them.
-class NoTerminal final : public BoothTerminal {
-  public:
-    bool LcdActive() override { return false; }
-    void PostLcd(int, int, int32_t) override {}
-    void PostLamp(int, int) override {}
-};
-
-// The advance dialog is modal and answered at once in this build, so it never stays open
-// while a booth moves on.
-class NoDialog final : public AdvanceDialogLink {
-  public:
-    void AppendDigit(char) override {}
-    void Refresh(const BoothSnapshot&) override {}
-    void Close() override {}
-};
 
 // The state indicator: remembers what it shows (the autonomous mark follows it) and passes
 // everything on to the program's own display.

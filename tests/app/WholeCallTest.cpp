@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>
+#include "booths/NullBoothServices.h"
 
 #include "KabSim.h"
 #include "app/AdvanceDialogActions.h"
@@ -31,20 +32,6 @@ namespace {
 using namespace appcfg;
 
 constexpr int kPanel = 3;
-
-class NoTerminal final : public BoothTerminal {
-  public:
-    bool LcdActive() override { return false; }
-    void PostLcd(int, int, int32_t) override {}
-    void PostLamp(int, int) override {}
-};
-
-class NoDialog final : public AdvanceDialogLink {
-  public:
-    void AppendDigit(char) override {}
-    void Refresh(const BoothSnapshot&) override {}
-    void Close() override {}
-};
 
 void WriteText(const std::filesystem::path& path, const std::string& utf8) {
     const std::string bytes = Utf8ToCp1251(utf8);
