@@ -67,7 +67,10 @@ std::vector<std::string> HeadlessCommands::Execute(std::string_view line) {
         if (args.size() == 1 && args[0] == "state") {
             return ShowState();
         }
-        return Error("show booths|kassa|state");
+        if (!args.empty() && args[0] == "config") {
+            return ShowConfig(args);
+        }
+        return Error("show booths|kassa|state|config OFFSET");
     }
     if (cmd == "quit") {
         return QuitCommand();
@@ -78,14 +81,35 @@ std::vector<std::string> HeadlessCommands::Execute(std::string_view line) {
     if (office_.Phase() != kPhaseRunning) {
         return Error("the office is not running");
     }
-    if (cmd == "advance") {
-        return Advance(args);
+    if (cmd == "advance" || cmd == "settle" || cmd == "topup") {
+        return RunPanelCommand(cmd, args);
     }
-    if (cmd == "settle") {
-        return Settle(args);
+    if (cmd == "booth") {
+        return Booth(args);
     }
-    if (cmd == "topup") {
-        return TopUp(args);
+    if (cmd == "collect") {
+        return Collect(args);
+    }
+    if (cmd == "shift") {
+        return Shift();
+    }
+    if (cmd == "xreport" || cmd == "zreport" || cmd == "copy" || cmd == "drawer" ||
+        cmd == "cancel") {
+        return FiscalCommand(cmd);
+    }
+    if (cmd == "restore-link") {
+        office_.RestoreLink();
+        return Ok("state \"" + office_.StateText() + "\"");
+    }
+    if (cmd == "drop-call") {
+        office_.DropCall();
+        return Ok("sent 9");
+    }
+    if (cmd == "set-booth") {
+        return SetBooth(args);
+    }
+    if (cmd == "answer-fax") {
+        return Error("incoming fax billing is not yet available");
     }
     return Error("unknown command " + cmd);
 }

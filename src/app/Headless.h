@@ -5,6 +5,7 @@
 // and the till, wait, quit.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,17 @@ class HeadlessCommands {
     std::vector<std::string> ShowState();
     std::vector<std::string> Wait(const std::vector<std::string>& args);
     std::vector<std::string> QuitCommand();
+    // The desk's commands (HeadlessDesk.cpp).
+    std::vector<std::string> Booth(const std::vector<std::string>& args);
+    std::vector<std::string> Collect(const std::vector<std::string>& args);
+    std::vector<std::string> Shift();
+    std::vector<std::string> FiscalCommand(const std::string& cmd);
+    std::vector<std::string> SetBooth(const std::vector<std::string>& args);
+    std::vector<std::string> ShowConfig(const std::vector<std::string>& args);
+    std::vector<std::string> RunPanelCommand(const std::string& cmd,
+                                             const std::vector<std::string>& args);
+    // The guards of a menu command; the refusal's text as an error line.
+    std::optional<std::string> Refused(MenuCommand command, int panel = 0);
 
     Office& office_;
     std::function<void(int64_t)> wait_;

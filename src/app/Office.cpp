@@ -1,135 +1,10 @@
 #include "app/Office.h"
-#include "booths/NullBoothServices.h"
 
-#include <exception>
-
-#include "app/AdvanceDialogActions.h"
-#include "app/BoothBuilder.h"
-#include "app/OperatorRegistration.h"
-#include "app/StoreAdapters.h"
-#include "app/config/StateFiles.h"
-#include "app/log/OperatorLog.h"
-#include "booths/BoothEvents.h"
-#include "booths/BoothFactory.h"
-#include "booths/BoothPictures.h"
-#include "booths/BoothReceiptPrinter.h"
-#include "booths/KabinaAvtomat.h"
-#include "cashdesk/Kassa.h"
-#include "controller/ControllerExchange.h"
-#include "controller/ExchangeDebugView.h"
-#include "controller/PeriodicTask.h"
-#include "printing/FiscalFlags.h"
-#include "printing/FiscalPipeline.h"
-#include "printing/PrintQueue.h"
-#include "printing/raw/PrintJobQueue.h"
-#include "printing/raw/PrinterConfig.h"
-#include "store/TDMInfo.h"
-#include "tariff/Trftor.h"
+#include "app/OfficeCore.h"
 
 namespace miradel {
 
 using namespace appcfg;
-
-namespace {
-
-// The state indicator: remembers what it shows (the autonomous mark follows it) and passes
-// everything on to the program's own display.
-class StateIndicator final : public ProgramStatusSink {
-  public:
-    explicit StateIndicator(ProgramStatusSink& display) : display_(display) {}
-    void ShowProgramState(std::string_view text, StateColour colour, bool abnormal) override {
-        {
-            std::lock_guard lock(mutex_);
-            text_ = text;
-            colour_ = colour;
-            abnormal_ = abnormal;
-        }
-        display_.ShowProgramState(text, colour, abnormal);
-    }
-    void RaiseError(std::string_view text) override { display_.RaiseError(text); }
-    void DisableWindowTimer() override {
-        windowTimerDisabled_ = true;
-        display_.DisableWindowTimer();
-    }
-    std::string Text() const {
-        std::lock_guard lock(mutex_);
-        return text_;
-    }
-    bool Abnormal() const {
-        std::lock_guard lock(mutex_);
-        return abnormal_;
-    }
-    StateColour Colour() const {
-        std::lock_guard lock(mutex_);
-        return colour_;
-    }
-    bool WindowTimerDisabled() const { return windowTimerDisabled_; }
-
-  private:
-    ProgramStatusSink& display_;
-    mutable std::mutex mutex_;
-    std::string text_;
-    StateColour colour_ = StateColour::Black;
-    bool abnormal_ = false;
-    std::atomic<bool> windowTimerDisabled_{false};
-};
-
-}  // namespace
-
-// Everything the office owns, in the order it is built (and so torn down in reverse).
-class OfficeCore {
-  public:
-    OfficeCore(const std::filesystem::path& dir, OfficeHost& host)
-        : host_(host),
-          indicator(host.status),
-          operatorLog(
-              dir / kOperatorLogName, host.clock,
-              [this] { return int(config.Get(kOperatorOnDuty)); }, host.prompt),
-          env{host.clock, config, kabin, kassa, operatorLog, pictures, dir},
-          saver(dir, config, kassa, kabin) {}
-
-    OfficeHost& host_;
-    AppConfig config{AppConfigData::Defaults()};
-    KabinImage kabin;
-    KassaImage kassa;
-    StateIndicator indicator;
-    OperatorLog operatorLog;
-    AlwaysUsablePictures pictures;
-    BoothEnvironment env;
-    SaveTimer saver;
-    ReceiptTexts texts;
-
-    std::unique_ptr<TRFTOR> tariffEngine;
-    std::unique_ptr<TrftorTariffs> tariffs;
-    std::unique_ptr<TDMInfo> dm;
-    std::unique_ptr<StoreCallRecords> calls;
-    std::unique_ptr<StorePasswordTable> passwords;
-    std::unique_ptr<PrintJobQueue> printer;
-    FiscalFlags fiscalFlags;
-    std::unique_ptr<PrintQueue> fiscalQueue;
-    std::unique_ptr<StoreFiscalProtocol> fiscalProtocol;
-    std::unique_ptr<FiscalPipeline> fiscal;
-    std::unique_ptr<BoothReceiptPrinter> receipts;
-
-    std::unique_ptr<SerialPort> port;
-    BoothArray booths;
-    BoothRouter router{booths};
-    ExchangeDebugView debug;
-    std::unique_ptr<ControllerExchange> exchange;
-    std::unique_ptr<ExchangeLine> line;
-    NoTerminal terminal;
-    NoDialog dialog;
-    std::unique_ptr<BoothServices> services;
-    std::unique_ptr<AdvanceDialogActions> actions;
-    BoothFactory factory;
-    std::array<bool, kBoothCount> restored{};
-    int32_t restoredTotal = 0;
-
-    std::unique_ptr<PeriodicTask> secondTick;
-    std::unique_ptr<PeriodicTask> saveTick;
-
-    WriteRetryServices Retry() { return {dm->LastError(), operatorLog, host_.prompt}; }
-};
 
 int MainWindowWidth(const KabinData& kabin) {
     auto enabled = [&kabin](int a, int b) {
@@ -175,6 +50,12 @@ std::optional<LoadError> Office::Start() {
     if (auto error = ReceiptTexts::Load(workDir_, c.texts, &warnings)) {
         return error;
     }
+    IncassLoad incass = LoadIncassTexts(workDir_);
+    if (incass.error) {
+        return incass.error;
+    }
+    c.incass = std::move(incass.texts);
+    warnings.insert(warnings.end(), incass.warnings.begin(), incass.warnings.end());
     for (const std::string& w : warnings) {
         if (host_.note) {
             host_.note(w);
@@ -227,13 +108,20 @@ std::optional<LoadError> Office::Start() {
         BoothReceiptPrinter::Dependencies{c.texts, c.config, host_.clock, c.printer.get(),
                                           c.fiscalQueue.get(), printerLoad.config.encoding});
 
+    c.fiscalCommands = std::make_unique<FiscalCommands>(c.config, *c.fiscalQueue, c.fiscalFlags);
+    c.collectionPrinter = std::make_unique<OfficeCollectionPrinter>(*c.printer, *c.fiscalQueue,
+                                                                    printerLoad.config.encoding);
+    c.kassaWindow =
+        std::make_unique<KassaWindowModel>(c.kassa, c.config, c.incass, c.texts.Text(15));
+
     c.port = host_.makePort(c.config.Get(kComPortApp));
     c.exchange = std::make_unique<ControllerExchange>(ControllerExchange::Dependencies{
         host_.scheduler, *c.port, c.router, c.indicator, c.operatorLog, host_.prompt, c.debug,
         nullptr, nullptr, nullptr});
     c.line = std::make_unique<ExchangeLine>(*c.exchange);
     c.services = std::make_unique<BoothServices>(
-        BoothServices{*c.line, *c.tariffs, *c.calls, *c.receipts, c.terminal, c.dialog});
+        BoothServices{*c.line, *c.tariffs, *c.calls, *c.receipts, c.terminal,
+                      host_.dialog != nullptr ? *host_.dialog : c.dialog});
     c.actions = std::make_unique<AdvanceDialogActions>(
         AdvanceDialogActions::Dependencies{c.booths, *c.line, *c.dm, c.Retry(), c.config});
     c.factory.Register(kKindAvtomat, [&c](int panel, int16_t number, BoothEnvironment& env) {
@@ -332,6 +220,8 @@ void Office::FirstTick() {
             host_.prompt.Ask({fiscal.error, "Error", PromptButtons::Ok, PromptIcon::Error});
         }
     }
+
+    c.menus = MenuSetupFor(c.config, false);
 
     OnEngine([&c] {
         try {
@@ -483,6 +373,7 @@ void Office::Shutdown() {
         for (auto& booth : c.booths) {
             booth.reset();
         }
+        c.debugModel.reset();
         c.exchange.reset();
         c.secondTick.reset();
         c.saveTick.reset();

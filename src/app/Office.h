@@ -10,6 +10,7 @@
 // With a VirtualScheduler both are the test's thread.
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -19,14 +20,18 @@
 #include <string>
 #include <type_traits>
 
+#include "app/BoothCommands.h"
 #include "app/BoothWiring.h"
 #include "app/Login.h"
+#include "app/MainMenu.h"
 #include "app/config/AppConfig.h"
 #include "app/config/FixedLineFile.h"
 #include "app/config/KabinCfg.h"
 #include "app/config/KassaDat.h"
 #include "app/config/LoadError.h"
+#include "booths/BoothServices.h"
 #include "booths/BoothSnapshot.h"
+#include "cashdesk/KassaWindowModel.h"
 #include "common/Clock.h"
 #include "common/OperatorPrompt.h"
 #include "common/ProgramStatus.h"
@@ -79,6 +84,13 @@ struct OfficeHost {
     std::function<void(const std::string&)> note;
     // Every login attempt's result (may be empty).
     std::function<void(const LoginResult&)> onLoginAttempt;
+    // Called again and again while the window thread waits for the engine thread: the
+    // window answers the engine's questions from here, so that a question asked while the
+    // window waits cannot stall both. Empty: a plain wait.
+    std::function<void()> whileWaiting;
+    // The open advance dialog as the booths see it (digits, refresh, close), called on the
+    // engine thread. Null: a dialog that hears nothing.
+    AdvanceDialogLink* dialog = nullptr;
 };
 
 enum class ExitOutcome {
@@ -88,6 +100,13 @@ enum class ExitOutcome {
 };
 
 class OfficeCore;
+class FiscalCommands;
+class ControllerDebugModel;
+class ExchangeDebugView;
+class TRFTOR;
+
+inline constexpr int kEventCollection = 4;
+inline constexpr uint8_t kDropCallCommand = 0x09;
 
 // The main window's width for the booths of kabin.cfg: the rightmost enabled panel decides.
 int MainWindowWidth(const KabinData& kabin);
@@ -148,6 +167,50 @@ class Office {
     BoothView ViewOf(int panel);
     void ApplyAdvanceResult(int panel, int32_t result);
     void AddAdvance(int panel, int32_t amount);
+    // --- The main window's commands (window thread) ---
+    // What the menu guards look at, and the menus as the first tick set them up.
+    GuardFacts Facts();
+    MenuSetup Menus() const;
+    // The login of start-up again (three attempts through the "Паспорт" dialog): "Смена"
+    // after its cash window, and the Z report. Writes event 2.
+    LoginResult RunLogin();
+    // The cash window, its printouts and the sum of the open unclaimed balances.
+    KassaWindowModel& KassaWindow();
+    CollectionPrinter& CollectionOutput();
+    DeskState Desk() const;
+    Money UnclaimedTotal();
+    // A collection window closed with 2: operator log event 4, then the Z report when the
+    // 114.1Ф and "Инкассация + Z-отчет" are set.
+    void CollectionBooked();
+    // The fiscal menu commands ("X - отчет" ...).
+    FiscalCommands& Fiscal();
+    // "Z - отчет" with its question; true when the report was queued (the login follows).
+    bool ZReportCommand();
+    LocalDateTime Now() const { return host_.clock.Now(); }
+    // "Снять вызов": the one-byte controller command.
+    void DropCall();
+    // "Восстановить связь": the link back from autonomous mode and "Норма".
+    void RestoreLink();
+    // "Кабина N" → "Применить": the dial-around record, the booth replaced by a new one of the
+    // resulting kind and number, kabin.cfg rebuilt. Returns the new window width.
+    int ApplyBoothSettings(int panel, const BoothSettingsOutcome& outcome);
+    int WindowWidth() const;
+    // The dial-around record (app.cfg), -1 none.
+    int32_t AroundPanel();
+    // "Главные опции" applied: the fiscal protocol switch and the dial-around mode follow.
+    void OptionsApplied(bool fiscalProtocol, bool remoteAround);
+
+    // The controller link window's model (made on first use) and the view it shows; both
+    // are worked on the engine thread only.
+    ControllerDebugModel& DebugModel();
+    ExchangeDebugView& DebugView();
+    TRFTOR& TariffEngine();
+    Scheduler& EngineScheduler() { return host_.scheduler; }
+    const Clock& OfficeClock() const { return host_.clock; }
+
+    // Runs a booth click's event for an order booth (event 1).
+    void RaiseBoothEvent(int panel, uint32_t event, int32_t argument);
+
     // Runs `work` with the booths on the engine thread and waits for it.
     void WithBooths(const std::function<void(BoothArray&)>& work);
 
@@ -164,6 +227,11 @@ class Office {
         std::future<R> result = task->get_future();
         if (host_.scheduler.ScheduleAt(host_.scheduler.NowMs(), [task] { (*task)(); }) == 0) {
             (*task)();
+        }
+        if (host_.whileWaiting) {
+            while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+                host_.whileWaiting();
+            }
         }
         return result.get();
     }

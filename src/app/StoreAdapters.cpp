@@ -1,6 +1,24 @@
 #include "app/StoreAdapters.h"
 
+#include "cashdesk/AmountText.h"
+
 namespace miradel {
+
+Money OpenUnclaimedTotal(TDMInfo& dm) {
+    Money total = 0;
+    try {
+        Table& t = dm.tblReturn;
+        t.Open();
+        for (t.First(); !t.Eof(); t.Next()) {
+            if (t.FieldByName("FLAG").AsInteger() == 0) {
+                total += ReadAmount(t.FieldByName("RET_SUMMA").AsString()).value_or(0);
+            }
+        }
+    } catch (const std::exception&) {
+        return total;
+    }
+    return total;
+}
 
 bool StoreCallRecords::WriteCallRecord(const BilledCall& billed) {
     FinishedCall call;

@@ -8,6 +8,10 @@
 
 namespace miradel {
 
+// The sum of the open unclaimed balances (RETSUMMA rows with FLAG 0) for the cash window; a
+// table that cannot be read counts as none, the window shows the till all the same.
+Money OpenUnclaimedTotal(TDMInfo& dm);
+
 class StoreCallRecords final : public CallRecordStore {
   public:
     StoreCallRecords(TDMInfo& dm, WriteRetryServices retry) : dm_(dm), retry_(retry) {}

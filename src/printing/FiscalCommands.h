@@ -14,7 +14,7 @@ inline constexpr const char* kZReportQuestion =
     "Вы уверены  что хотите получить Z-отчет?\nБудут сброшены все внутренние счетчики ККМ!";
 inline constexpr const char* kZReportCaption = "Z-отчет";
 
-inline constexpr int32_t kReceiptPrinter = 0;
+inline constexpr int32_t kReceiptOnPrinter = 0;
 inline constexpr int32_t kMercury130 = 1;
 inline constexpr int32_t kMercury114 = 2;
 

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "app/Headless.h"
+#include "common/Cp1251.h"
 #include "office/OfficeFixture.h"
 
 namespace miradel {
@@ -81,6 +84,40 @@ TEST(Headless, AdvanceCallSettleAndShow) {
     EXPECT_TRUE(cmd.Quit());
     rig.office->Shutdown();
     EXPECT_TRUE(std::filesystem::exists(rig.dir / "spool"));
+}
+
+TEST(Headless, DeskCommandsPassTheMenuGuards) {
+    OfficeRig rig;
+    rig.StartAndRun();
+    HeadlessCommands cmd(*rig.office, [&](int64_t ms) { rig.Run(ms); });
+    auto last = [&](const std::string& line) { return cmd.Execute(line).back(); };
+
+    // Booth 2 becomes booth number 42; the window's rules decide, the panel is rebuilt.
+    EXPECT_EQ(last("set-booth 2 1 42abc"), "ok panel 2 kind 1 number 42 width 720");
+    EXPECT_TRUE(StartsWith(last("booth 42 advance 5.00"), "ok panel 2 state 2 advance 5.00"));
+    EXPECT_EQ(last("booth 43 advance 5.00"), "error no booth 43");
+    EXPECT_EQ(last("collect 0.00"), "error Одна из кабин активна!");
+    EXPECT_EQ(last("shift"), "error Одна из кабин активна!");
+    EXPECT_EQ(last("set-booth 2 1 42"), "error Кабина активна!");
+    EXPECT_TRUE(StartsWith(last("booth 42 settle calc"), "ok panel 2 state 1 "))
+        << last("show booths");
+    EXPECT_EQ(last("xreport"), "error the fiscal commands need a Меркурий 114.1Ф register");
+
+    // Two dial-around booths are never configured.
+    EXPECT_EQ(last("set-booth 9 5 9"), "ok panel 9 kind 5 number 9 width 720");
+    const auto second = cmd.Execute("set-booth 4 5 4");
+    EXPECT_EQ(second.front(), "message: Error Set: Кабина обзвона уже есть в конфигурации!");
+    EXPECT_EQ(second.back(), "ok panel 4 kind 1 number 4 width 720");
+    EXPECT_EQ(last("show config 92"), "ok offset 92 i32 8 i16 8 u8 8");
+
+    // The till holds the 5.00 of booth 42's advance less its (empty) settlement.
+    EXPECT_EQ(last("collect 99.00"), "error Денег введено больше,чем заработанно!");
+    EXPECT_TRUE(StartsWith(last("collect 0.00"), "ok collected ")) << last("show kassa");
+    EXPECT_EQ(last("shift"), "ok shift: login PASSWORD next");
+    EXPECT_EQ(last("login qzr40316258"), "ok operator 99 type 0");
+    std::ifstream in(rig.dir.path() / "hdop.log", std::ios::binary);
+    const std::string log = Cp1251ToUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_NE(log.find("Инкассация"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -66,6 +66,9 @@ void WriteOfficeFiles(const std::filesystem::path& dir) {
     WriteText(dir / "avans.cfg", Lines({"**********", "АВАНС", "Дата", "Время", "Оператор",
                                         "Квит.N", "Кабина", "Сумма", "Внесено"}));
     WriteText(dir / "printer.cfg", "backend = spool\ntarget = spool\n");
+    // The collection printouts are the demo office's: their templates are real ones.
+    std::filesystem::copy_file(MIRADEL_DEMO_EXAMPLES "/incass.cfg", dir / "incass.cfg",
+                               std::filesystem::copy_options::overwrite_existing);
     ASSERT_EQ(WriteFileAtomically(dir / "kassa.dat", std::vector<uint8_t>(32, 0)), "");
 }
 
@@ -112,7 +115,9 @@ std::optional<LoadError> OfficeRig::Start() {
                         return level < 2;  // real time is refused
                     },
                     [this](const std::string& note) { notes.push_back(note); },
-                    [this](const LoginResult& r) { attempts.push_back(r); }};
+                    [this](const LoginResult& r) { attempts.push_back(r); },
+                    {},
+                    nullptr};
     office = std::make_unique<Office>(dir.path(), host);
     return office->Start();
 }

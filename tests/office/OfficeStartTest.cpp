@@ -26,6 +26,7 @@ TEST(OfficeStart, MissingFilesEndTheStartUpWithTheirTexts) {
     EXPECT_EQ(StartError("kassa.dat"), "Error open kassa.dat");
     EXPECT_EQ(StartError("ticket.cfg"), "Error open ticket.cfg");
     EXPECT_EQ(StartError("avans.cfg"), "Error open avans.cfg");
+    EXPECT_EQ(StartError("incass.cfg"), "Error open incass.cfg");
     EXPECT_EQ(StartError("prefix.dat"), "Error load Prefix");
     EXPECT_NE(StartError("year.dat"), "");
     EXPECT_EQ(StartError("printer.cfg"), "");  // the printer has its default

@@ -19,7 +19,7 @@ CheckQueue OneLine() {
 }
 
 TEST(FiscalPipelineTest, WithThePrinterNoWorkerRunsAndNothingIsPrinted) {
-    FiscalTestEnv env(kReceiptPrinter);
+    FiscalTestEnv env(kReceiptOnPrinter);
     const auto result = env.Start();
     EXPECT_FALSE(result.started);
     EXPECT_TRUE(result.error.empty());

@@ -13,14 +13,7 @@
 #include "app/ui/OfficeHooks.h"
 #include "app/ui/PanelFeed.h"
 #include "office/OfficeFixture.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-// Fontconfig keeps a cache for the life of the process, which LeakSanitizer reports when the
-// offscreen platform loads the fonts; that one is not ours.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
+#include "support/OffscreenApp.h"
 
 namespace miradel {
 namespace {
@@ -28,13 +21,7 @@ namespace {
 using testing::OfficeRig;
 
 QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Kept to the end of the process: destroying it among the static objects crashes.
-    static auto* app = new QApplication(argc, argv);
-    return *app;
+    return testing::OffscreenApp();
 }
 
 // The window over the rig's office, wired as the office program wires it.

@@ -3,24 +3,46 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <thread>
 
 #include "app/Office.h"
+#include "app/channel/SingleInstance.h"
+#include "app/config/AppConfigFields.h"
+#include "app/log/AppLogViewer.h"
+#include "app/options/MainOptionsFile.h"
+#include "app/ui/AboutWindow.h"
+#include "app/ui/AppLogWindow.h"
+#include "app/ui/ComPortWindow.h"
+#include "app/ui/DialogRelay.h"
+#include "app/ui/MainOptionsWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/MessagePrompt.h"
 #include "app/ui/OfficeHooks.h"
 #include "app/ui/PanelFeed.h"
+#include "app/ui/PrinterSetupWindow.h"
+#include "app/ui/WindowCommands.h"
+#include "cashdesk/TopUpDialogModel.h"
+#include "cashdesk/ui/KassaWindow.h"
+#include "cashdesk/ui/TopUpDialog.h"
 #include "common/Clock.h"
 #include "common/Scheduler.h"
+#include "controller/ControllerDebugModel.h"
 #include "controller/LinuxSerialPort.h"
 #include "controller/PortMap.h"
+#include "controller/ui/DebugWindow.h"
+#include "tariff/Calendar.h"
+#include "tariff/CalendarWindowModel.h"
+#include "tariff/ui/CalendarWindow.h"
 
 namespace miradel::office {
 namespace {
@@ -30,21 +52,42 @@ bool SetGuiPriority(int level) {
     return setpriority(PRIO_PROCESS, 0, nice) == 0;
 }
 
-// The "Паспорт" dialog: the password typed hidden; "Отмена" gives nothing.
-std::optional<std::string> AskPassword() {
+std::optional<std::string> AskHidden(const char* caption) {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(nullptr, "Паспорт", "Пароль:", QLineEdit::Password, QString(), &ok);
+    const QString text = QInputDialog::getText(nullptr, QString::fromUtf8(caption),
+                                               "Пароль:", QLineEdit::Password, QString(), &ok);
     if (!ok) {
         return std::nullopt;
     }
     return text.toStdString();
 }
 
+// The "Паспорт" dialog: the password typed hidden; "Отмена" gives nothing.
+std::optional<std::string> AskPassword() {
+    return AskHidden("Паспорт");
+}
+
+bool OpenWithDesktop(const std::filesystem::path& file) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+}
+
+// The calendar asks for the booths' states on the window thread: it reads the copies the
+// engine last published, never the booths themselves.
+class PublishedBoothStates final : public BoothStateSource {
+  public:
+    explicit PublishedBoothStates(const PanelFeed& feed) : feed_(feed) {}
+    int StateOf(int panel) const override {
+        return panel >= 0 && panel < kBooths ? feed_.Latest().snapshots[panel].state : 0;
+    }
+
+  private:
+    const PanelFeed& feed_;
+};
+
 }  // namespace
 
 bool DisplayAvailable() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
         const char* value = std::getenv(name);
         if (value != nullptr && *value != '\0') {
             return true;
@@ -56,10 +99,18 @@ bool DisplayAvailable() {
 int RunGui(const GuiOptions& options, int argc, char** argv) {
     QApplication app(argc, argv);
     const std::filesystem::path workdir = options.workdir;
+    SingleInstance instance;
+    if (instance.ClaimFolder(workdir) == SingleInstance::Claim::kAlreadyRunning) {
+        // The first office comes to the front; nothing here touches its files.
+        std::cerr << "miradel: an office already runs in " << workdir.string() << "\n";
+        return 0;
+    }
+
     SystemClock clock;
     RealScheduler scheduler;
     MessagePrompt prompt;
     PublishedProgramStatus status;
+    DialogRelay relay;
     const std::string device = options.device;
     OfficeHost host{scheduler,
                     clock,
@@ -77,7 +128,9 @@ int RunGui(const GuiOptions& options, int argc, char** argv) {
                     [&prompt](const std::string& note) {
                         prompt.Ask({note, "Miradel", PromptButtons::Ok, PromptIcon::Warning});
                     },
-                    {}};
+                    {},
+                    PumpWhileWaiting,
+                    &relay};
     Office office(workdir, std::move(host));
     scheduler.Start();
     if (auto error = office.Start()) {
@@ -88,25 +141,121 @@ int RunGui(const GuiOptions& options, int argc, char** argv) {
 
     PanelFeed feed;
     PanelPublisher publisher(office, scheduler, feed);
-    bool closing = false;
     MainWindowHooks hooks = OfficeHooks(office, scheduler, publisher);
-    hooks.closeRequest = [&] {
-        if (!closing) {
-            closing = office.RequestExit() == ExitOutcome::kClosing;
-        }
-        return closing;
+    hooks.dialogShown = [&relay](AdvanceDialog* dialog) { relay.Attach(dialog); };
+
+    MainWindow* window = nullptr;
+    std::unique_ptr<WindowCommands> commands;
+    auto help = [&commands](int topic) { commands->Help(topic); };
+    KassaWindow kassa(
+        office.KassaWindow(), [&office] { return office.Desk(); },
+        [&office] { return office.Now(); }, office.CollectionOutput(), prompt, help);
+    TopUpDialogModel topUpModel;
+    TopUpDialog topUp(topUpModel, prompt, help);
+    AppLogViewer appLog(workdir / "app.log", prompt);
+    PublishedBoothStates boothStates(feed);
+    std::unique_ptr<DebugWindow> debugWindow;
+
+    WindowFactories factories;
+    factories.kassa = [&](KassaMode mode) {
+        kassa.Open(mode, office.UnclaimedTotal());
+        return kassa.exec();
     };
-    MainWindow window(feed, status, hooks);
-    window.show();
+    factories.topUp = [&](int panel, int boothNumber) -> std::optional<int32_t> {
+        topUp.Open(panel, boothNumber);
+        topUp.exec();
+        return topUp.Amount();
+    };
+    factories.privilegesPassword = [] { return AskHidden("Временные привилегии"); };
+    factories.boothNumber = [&window]() -> std::optional<std::string> {
+        bool ok = false;
+        const QString text = QInputDialog::getText(window, QString::fromUtf8(kEnterNumberCaption),
+                                                   QString(), QLineEdit::Normal, QString(), &ok);
+        return ok ? std::optional<std::string>(text.toStdString()) : std::nullopt;
+    };
+    factories.openFile = OpenWithDesktop;
+    factories.windows[MenuCommand::kMainOptions] = [&] {
+        MainOptionsWindow* options = nullptr;
+        MainOptionsWindow dialog(
+            office.Config().Copy(), workdir,
+            [&](const MainOptionsSave& save) {
+                if (!save.written) {
+                    return;  // no app.cfg: the changes are dropped, as the file is
+                }
+                // The window's fields go over the image as it is now, so counters the
+                // booths moved meanwhile stay theirs.
+                office.Config().Modify(
+                    [&](AppConfigData& d) { d = options->Model().Apply(d).config; });
+                office.OptionsApplied(save.outcome.fiscalProtocol, save.outcome.remoteAround);
+                window->ApplyMenuSetup(office.Menus());
+                if (save.outcome.appLogSwitchedOn) {
+                    AppendAppLogSwitchOn(workdir / "app.log", clock.Now());
+                }
+            },
+            window);
+        options = &dialog;
+        dialog.exec();
+    };
+    factories.windows[MenuCommand::kCalendar] = [&] {
+        CalendarOpen opened = Calendar::Open(workdir, office.TariffEngine(), boothStates, clock);
+        if (!opened.calendar) {
+            prompt.Ask({opened.error ? opened.error->text : "year.dat", "Error", PromptButtons::Ok,
+                        PromptIcon::Error});
+            return;
+        }
+        CalendarWindowModel model(*opened.calendar, clock.Now().day);
+        CalendarWindow(model, prompt, window).exec();
+    };
+    factories.windows[MenuCommand::kComPort] = [&] {
+        ComPortWindow(office.Config(), workdir, window).exec();
+    };
+    factories.windows[MenuCommand::kPrinter] = [&] {
+        PrinterSetupWindow(office.Config(), workdir, window).exec();
+    };
+    factories.windows[MenuCommand::kReadAppLog] = [&] { ShowAppLog(appLog, window); };
+    factories.windows[MenuCommand::kAbout] = [&] { AboutWindow(window).exec(); };
+    factories.windows[MenuCommand::kDebugWindow] = [&] {
+        if (!debugWindow) {
+            ExchangeDebugView& view = office.DebugView();
+            debugWindow = std::make_unique<DebugWindow>(
+                office.DebugModel(), [&view] { return view.Read(); },
+                [&scheduler](std::function<void()> work) { scheduler.Post(std::move(work)); },
+                window);
+        }
+        debugWindow->show();
+        debugWindow->raise();
+    };
+
+    commands = std::make_unique<WindowCommands>(office, prompt, publisher, MIRADEL_HELP_DIR,
+                                                std::move(factories));
+    commands->Connect(hooks);
+    MainWindow mainWindow(feed, status, hooks);
+    window = &mainWindow;
+    commands->SetWindow(window);
+    window->SetBoardWidth(office.WindowWidth());
+    window->show();
+    if (options.besideMainWindow) {
+        options.besideMainWindow(window);
+    }
 
     // The main window timer: the first tick logs in and starts the controller link.
     QTimer mainTimer;
+    bool menusSet = false;
     QObject::connect(&mainTimer, &QTimer::timeout, [&] {
         office.MainTimerTick();
+        if (!menusSet && office.Phase() == kPhaseRunning) {
+            menusSet = true;
+            window->ApplyMenuSetup(office.Menus());
+        }
+        if (instance.RaiseRequests() > 0) {
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+        }
         if (office.CloseRequested()) {
             mainTimer.stop();
-            closing = true;
-            window.close();
+            commands->SetClosing();
+            window->close();
         }
     });
     mainTimer.start(1000);
@@ -114,6 +263,7 @@ int RunGui(const GuiOptions& options, int argc, char** argv) {
     mainTimer.stop();
     publisher.Stop();
     std::this_thread::sleep_for(std::chrono::seconds(1));  // the window closes a second later
+    debugWindow.reset();
     office.Shutdown();
     scheduler.Stop();
     return code;

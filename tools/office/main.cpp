@@ -3,10 +3,14 @@
 // demonstration office on a simulated booth controller and plays one client's call.
 #include <sys/resource.h>
 
+#include <fmt/format.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -20,6 +24,9 @@
 #include "PseudoTerminal.h"
 #include "app/Headless.h"
 #include "app/Office.h"
+#include "app/channel/CommandQueue.h"
+#include "app/channel/ControlSocket.h"
+#include "app/channel/SingleInstance.h"
 #include "app/config/AppConfigFields.h"
 #include "app/config/StateFiles.h"
 #include "common/AtomicFile.h"
@@ -29,6 +36,7 @@
 #include "controller/LinuxSerialPort.h"
 #include "controller/PortMap.h"
 #ifdef MIRADEL_WITH_GUI
+#include "BoothSimulatorWindow.h"
 #include "GuiOffice.h"
 #endif
 
@@ -41,22 +49,26 @@ struct Options {
     bool gui = false;  // the main window
     std::string workdir;
     std::string device;
+    std::string control;  // the control socket's path
     AnswerPolicy policy = AnswerPolicy::kYes;
     int talkSeconds = 20;  // the demo call's talk
 };
 
 constexpr const char* kUsage =
-    "usage: miradel --headless --workdir DIR [--answer yes|no|first] [--device PATH]\n"
+    "usage: miradel --headless [--workdir DIR] [--answer yes|no|first] [--device PATH]\n"
+    "                          [--control SOCKET]\n"
     "       miradel --demo [--workdir DIR] [--answer yes|no|first] [--talk SECONDS]\n"
 #ifdef MIRADEL_WITH_GUI
-    "       miradel [--gui] --workdir DIR [--device PATH]   (the main window)\n"
+    "       miradel [--gui] [--workdir DIR] [--device PATH]   (the main window)\n"
+    "       miradel --demo with a display: the demo office in its window, with the booth\n"
+    "       simulator window\n"
 #endif
-    ;
+    "The working folder is the current directory unless --workdir names another.\n";
 
 // The main window opens when asked for, or when a display is there and no other mode is.
 bool WindowsWanted(const Options& o) {
 #ifdef MIRADEL_WITH_GUI
-    return o.gui || (!o.headless && !o.demo && DisplayAvailable());
+    return o.gui || (!o.headless && DisplayAvailable());
 #else
     (void)o;
     return false;
@@ -86,13 +98,16 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
                 return std::nullopt;
             }
             o.talkSeconds = std::stoi(*v);
-        } else if (arg == "--workdir" || arg == "--device" || arg == "--answer") {
+        } else if (arg == "--workdir" || arg == "--device" || arg == "--answer" ||
+                   arg == "--control") {
             const auto v = value();
             if (!v) {
                 return std::nullopt;
             }
             if (arg == "--workdir") {
                 o.workdir = *v;
+            } else if (arg == "--control") {
+                o.control = *v;
             } else if (arg == "--device") {
                 o.device = *v;
             } else if (*v == "yes") {
@@ -109,14 +124,15 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         }
     }
     if (WindowsWanted(o)) {
-        if (o.headless || o.demo || o.workdir.empty()) {
+        if (o.headless || !o.control.empty()) {
             return std::nullopt;
         }
         o.gui = true;
-        return o;
-    }
-    if (o.headless == o.demo || (o.headless && o.workdir.empty())) {
+    } else if (o.headless == o.demo || (o.demo && !o.control.empty())) {
         return std::nullopt;
+    }
+    if (o.workdir.empty() && !o.demo) {
+        o.workdir = ".";
     }
     return o;
 }
@@ -158,7 +174,9 @@ class OfficeRun {
                                   ? "ok operator " + std::to_string(r.operatorNo) + " type " +
                                         std::to_string(r.type)
                                   : std::string("error ") + std::string(kPasswordNotFound));
-            }};
+            },
+            {},
+            nullptr};
         office_ = std::make_unique<Office>(workdir, std::move(host));
         commands_ = std::make_unique<HeadlessCommands>(*office_, SleepMs);
     }
@@ -172,6 +190,7 @@ class OfficeRun {
     // Construction and the first tick of the main timer; false when the office cannot run.
     bool Start() {
         scheduler_.Start();
+        const auto begun = std::chrono::steady_clock::now();
         if (auto error = office_->Start()) {
             console_.Line("message: Error: " + error->text);
             if (!error->detail.empty()) {
@@ -179,8 +198,19 @@ class OfficeRun {
             }
             return false;
         }
+        const auto built = std::chrono::steady_clock::now();
         SleepMs(1000);
+        const auto tick = std::chrono::steady_clock::now();
         office_->MainTimerTick();
+        // How long the office takes to stand ready: construction, and the first tick from the
+        // login to "Норма" (the password is already typed, so the wait for it is not counted).
+        const auto ready = std::chrono::steady_clock::now();
+        auto ms = [](auto d) {
+            return fmt::format(
+                "{:.1f}", std::chrono::duration_cast<std::chrono::microseconds>(d).count() / 1e3);
+        };
+        console_.Line("note: start-up " + ms(built - begun) + " ms, first tick " +
+                      ms(ready - tick) + " ms");
         if (office_->CloseRequested()) {
             SleepMs(1000);
             office_->Shutdown();
@@ -209,8 +239,11 @@ class OfficeRun {
 
     // Runs one command and prints its lines; true once the office has closed.
     bool Execute(const std::string& line) {
+        return Execute(line, [this](const std::string& out) { console_.Line(out); });
+    }
+    bool Execute(const std::string& line, const std::function<void(const std::string&)>& reply) {
         for (const std::string& out : commands_->Execute(line)) {
-            console_.Line(out);
+            reply(out);
         }
         if (commands_->Quit()) {
             SleepMs(1000);  // the window closes one second after the answer
@@ -237,18 +270,49 @@ class OfficeRun {
     bool stop_ = false;
 };
 
+// Standard input's lines go on the command queue, answered on the console.
+void ReadStandardInput(CommandQueue& queue, Console& console) {
+    std::thread([&queue, &console] {
+        for (std::string line; std::getline(std::cin, line);) {
+            queue.Push({line, [&console](const std::string& out) { console.Line(out); }});
+        }
+        queue.InputEnded();
+    }).detach();  // a blocked read of stdin cannot be interrupted; the process ends it
+}
+
 int RunHeadless(const Options& options, Console& console) {
+    SingleInstance instance;
+    switch (instance.ClaimFolder(options.workdir)) {
+        case SingleInstance::Claim::kAlreadyRunning:
+            console.Line("error an office already runs in " + options.workdir);
+            return 3;
+        case SingleInstance::Claim::kFailed:
+            console.Line("note: one-office check unavailable: " + instance.Error());
+            break;
+        case SingleInstance::Claim::kClaimed:
+            break;
+    }
+    CommandQueue queue;
+    ControlSocket control(queue);
+    if (!options.control.empty()) {
+        if (const std::string error = control.Listen(options.control); !error.empty()) {
+            console.Line("error " + error);
+            return 1;
+        }
+        console.Line("control: listening on " + options.control);
+    }
+    ReadStandardInput(queue, console);
     bool inputEnded = false;
     // The "Паспорт" dialog reads "login PASSWORD" lines; "quit" or the end of input cancels.
     PasswordDialog passwords = [&]() -> std::optional<std::string> {
-        for (std::string line; std::getline(std::cin, line);) {
-            if (line.rfind("login ", 0) == 0) {
-                return line.substr(6);
+        while (auto line = queue.Pop()) {
+            if (line->text.rfind("login ", 0) == 0) {
+                return line->text.substr(6);
             }
-            if (line == "quit") {
+            if (line->text == "quit") {
                 return std::nullopt;
             }
-            console.Line("error log in first: login PASSWORD");
+            line->reply("error log in first: login PASSWORD");
         }
         inputEnded = true;
         return std::nullopt;
@@ -257,17 +321,24 @@ int RunHeadless(const Options& options, Console& console) {
     if (!run.Start()) {
         return 1;
     }
-    for (std::string line; !inputEnded && std::getline(std::cin, line);) {
-        if (line.empty()) {
+    while (!inputEnded) {
+        std::optional<CommandLine> line = queue.Pop();
+        if (!line) {
+            break;
+        }
+        if (line->text.empty()) {
             continue;
         }
-        if (run.Execute(line)) {
+        if (instance.RaiseRequests() > 0) {
+            console.Line("message: Miradel: a second start asked for this office");
+        }
+        if (run.Execute(line->text, line->reply)) {
             return 0;
         }
     }
     // The input has ended: close as the operator would; a refusal still ends the process,
     // and the booths come back from kabin.cfg at the next start.
-    if (!run.Execute("quit")) {
+    if (!run.Execute("quit", [&console](const std::string& out) { console.Line(out); })) {
         run.StopWindowTimer();
         run.office().Shutdown();
     }
@@ -298,40 +369,97 @@ std::set<std::filesystem::path> SpoolFiles(const std::filesystem::path& folder) 
     return files;
 }
 
-int RunDemo(const Options& options, Console& console) {
-    const std::filesystem::path workdir =
-        options.workdir.empty() ? DefaultDemoFolder() : std::filesystem::path(options.workdir);
-    if (auto error = PrepareDemoFolder(workdir, MIRADEL_DEMO_EXAMPLES); !error.empty()) {
-        console.Line("error " + error);
-        return 1;
-    }
-    console.Line("demo: working folder " + workdir.string());
-
+// The demo's working folder and its booth controller: the simulator on a pseudo-terminal,
+// with COM - АПП pointed at it in ports.cfg.
+struct DemoController {
+    std::filesystem::path workdir;
     kabsim::PseudoTerminal pty;
-    if (!pty.Create()) {
-        console.Line("error " + pty.Error());
-        return 1;
+    std::unique_ptr<LinuxSerialPort> master;
+    RealScheduler scheduler;
+    std::unique_ptr<kabsim::KabSim> controller;
+
+    ~DemoController() {
+        if (controller) {
+            scheduler.Post([this] { controller->Stop(); });
+            SleepMs(100);
+        }
+        scheduler.Stop();
     }
-    std::unique_ptr<LinuxSerialPort> master = pty.TakeMasterPort();
-    if (!master->Open(kabsim::kPtyMasterSettings)) {
-        console.Line("error " + master->LastError());
-        return 1;
+
+    // Empty on success, else the error.
+    std::string Prepare(const Options& options, Console& console) {
+        workdir =
+            options.workdir.empty() ? DefaultDemoFolder() : std::filesystem::path(options.workdir);
+        if (auto error = PrepareDemoFolder(workdir, MIRADEL_DEMO_EXAMPLES); !error.empty()) {
+            return error;
+        }
+        console.Line("demo: working folder " + workdir.string());
+        if (!pty.Create()) {
+            return pty.Error();
+        }
+        master = pty.TakeMasterPort();
+        if (!master->Open(kabsim::kPtyMasterSettings)) {
+            return master->LastError();
+        }
+        controller = std::make_unique<kabsim::KabSim>(*master, scheduler);
+        controller->Start();
+        scheduler.Start();
+        const int comIndex = [&] {
+            AppConfig config{AppConfigData::Defaults()};
+            LoadAppConfig(workdir, config);
+            return int(config.Get(appcfg::kComPortApp));
+        }();
+        if (auto error = PointPortAt(workdir, comIndex, pty.SlavePath()); !error.empty()) {
+            return error;
+        }
+        console.Line("demo: booth controller simulator on " + pty.SlavePath() + " (" +
+                     ComPortName(comIndex) + " in ports.cfg)");
+        return {};
     }
-    RealScheduler simScheduler;
-    kabsim::KabSim controller(*master, simScheduler);
-    controller.Start();
-    simScheduler.Start();
-    const int comIndex = [&] {
-        AppConfig config{AppConfigData::Defaults()};
-        LoadAppConfig(workdir, config);
-        return int(config.Get(appcfg::kComPortApp));
-    }();
-    if (auto error = PointPortAt(workdir, comIndex, pty.SlavePath()); !error.empty()) {
+};
+
+#ifdef MIRADEL_WITH_GUI
+// The demo office in its window, with the booth simulator window beside it.
+int RunGuiDemo(const Options& options, int argc, char** argv) {
+    Console console;
+    DemoController demo;
+    if (auto error = demo.Prepare(options, console); !error.empty()) {
         console.Line("error " + error);
         return 1;
     }
-    console.Line("demo: booth controller simulator on " + pty.SlavePath() + " (" +
-                 ComPortName(comIndex) + " in ports.cfg)");
+    kabsim::KabSimClients clients(*demo.controller, demo.scheduler);
+    std::unique_ptr<BoothSimulatorWindow> simulator;
+    GuiOptions gui{demo.workdir.string(), "", [&](QWidget* mainWindow) {
+                       auto read = [&demo](int line) {
+                           auto record = std::make_shared<std::promise<kabsim::LineRecord>>();
+                           auto future = record->get_future();
+                           demo.scheduler.Post([&demo, line, record] {
+                               record->set_value(demo.controller->Line(line));
+                           });
+                           return future.wait_for(std::chrono::milliseconds(200)) ==
+                                          std::future_status::ready
+                                      ? future.get()
+                                      : kabsim::LineRecord{};
+                       };
+                       simulator = std::make_unique<BoothSimulatorWindow>(clients, read);
+                       simulator->move(mainWindow->x() + mainWindow->width() + 16, mainWindow->y());
+                       simulator->show();
+                   }};
+    const int code = RunGui(gui, argc, argv);
+    simulator.reset();
+    return code;
+}
+#endif
+
+int RunDemo(const Options& options, Console& console) {
+    DemoController demo;
+    if (auto error = demo.Prepare(options, console); !error.empty()) {
+        console.Line("error " + error);
+        return 1;
+    }
+    const std::filesystem::path& workdir = demo.workdir;
+    kabsim::KabSim& controller = *demo.controller;
+    RealScheduler& simScheduler = demo.scheduler;
 
     const std::filesystem::path spool = workdir / "receipts";
     const auto before = SpoolFiles(spool);
@@ -383,9 +511,6 @@ int RunDemo(const Options& options, Console& console) {
             command("quit");
         }
     }
-    simScheduler.Post([&] { controller.Stop(); });
-    SleepMs(100);
-    simScheduler.Stop();
     for (const auto& file : SpoolFiles(spool)) {
         if (before.count(file) == 0) {
             console.Line("receipt " + file.filename().string() + ":");
@@ -410,7 +535,8 @@ int main(int argc, char** argv) {
     }
 #ifdef MIRADEL_WITH_GUI
     if (options->gui) {
-        return RunGui({options->workdir, options->device}, argc, argv);
+        return options->demo ? RunGuiDemo(*options, argc, argv)
+                             : RunGui({options->workdir, options->device, {}}, argc, argv);
     }
 #endif
     Console console;

@@ -12,6 +12,9 @@ namespace miradel {
 inline constexpr const char* kAppLogMissing = "Не найден app.log!";
 inline constexpr const char* kAppLogMissingCaption = "Error Open";
 inline constexpr const char* kAppLogCleared = "Log. file clear!";
+inline constexpr const char* kAppLogCaption = "View log.";
+inline constexpr const char* kAppLogClearButton = "Очистка";
+inline constexpr const char* kAppLogCloseButton = "Закрыть";
 
 class AppLogViewer {
   public:

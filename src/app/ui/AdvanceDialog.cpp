@@ -20,6 +20,7 @@ AdvanceDialog::AdvanceDialog(const BoothSnapshot& booth, QWidget* parent)
       settle_(new QPushButton("Расчитать", this)),
       print_(new QPushButton("Печать", this)),
       unclaimed_(new QPushButton("Невостребованно", this)),
+      topUp_(new QPushButton("Доплата", this)),
       close_(new QPushButton("Закрыть", this)) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(calls_);
@@ -31,7 +32,7 @@ AdvanceDialog::AdvanceDialog(const BoothSnapshot& booth, QWidget* parent)
     layout->addWidget(toPay_);
     layout->addWidget(dialled_);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {deposit_, settle_, print_, unclaimed_, close_}) {
+    for (QPushButton* b : {deposit_, settle_, print_, topUp_, unclaimed_, close_}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -54,6 +55,10 @@ AdvanceDialog::AdvanceDialog(const BoothSnapshot& booth, QWidget* parent)
         model_.Unclaimed();
         CloseIfDone();
     });
+    connect(topUp_, &QPushButton::clicked, this, [this] {
+        topUpPanel_ = model_.TopUp();
+        CloseIfDone();
+    });
     connect(close_, &QPushButton::clicked, this, &AdvanceDialog::reject);
 
     model_.Open(booth);
@@ -70,6 +75,29 @@ void AdvanceDialog::TypeKey(const QString& key) {
     CloseIfDone();
 }
 
+void AdvanceDialog::AppendDigit(char digit) {
+    model_.AppendDigit(std::string_view(&digit, 1));
+    ShowModel();
+}
+
+void AdvanceDialog::RefreshFrom(const BoothSnapshot& booth) {
+    model_.Refresh(booth);
+    ShowModel();
+}
+
+void AdvanceDialog::CloseByBooth() {
+    model_.CloseByBooth();
+    CloseIfDone();
+}
+
+void AdvanceDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && help_) {
+        help_(model_.View().helpTopic);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool AdvanceDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == amount_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -77,7 +105,7 @@ bool AdvanceDialog::eventFilter(QObject* watched, QEvent* event) {
             TypeKey(QString::fromUtf8(kKeyBackspace.data(), int(kKeyBackspace.size())));
         } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             TypeKey(QString::fromUtf8(kKeyEnter.data(), int(kKeyEnter.size())));
-        } else if (key->key() == Qt::Key_Escape) {
+        } else if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_F1) {
             return false;
         } else if (!key->text().isEmpty()) {
             TypeKey(key->text());
@@ -110,9 +138,10 @@ void AdvanceDialog::ShowModel() {
     const bool advance = v.view == AdvanceView::kAdvance;
     deposit_->setVisible(advance);
     deposit_->setEnabled(v.depositEnabled);
-    for (QPushButton* b : {settle_, print_, unclaimed_}) {
+    for (QPushButton* b : {settle_, print_, topUp_, unclaimed_}) {
         b->setVisible(!advance);
     }
+    topUp_->setEnabled(v.topUpEnabled);
     settle_->setEnabled(v.settleEnabled);
     print_->setEnabled(v.printEnabled);
     unclaimed_->setEnabled(v.unclaimedEnabled);

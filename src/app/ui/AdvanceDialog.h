@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
+#include <optional>
 
 #include "cashdesk/AdvanceDialogModel.h"
 
@@ -19,6 +21,15 @@ class AdvanceDialog : public QDialog {
 
     // The model's result once the dialog has closed (an advance, 0 or a settlement code).
     int Result() const { return model_.Result(); }
+    // "Доплата" closed the dialog: the panel whose top-up dialog opens next.
+    std::optional<int> TopUpPanel() const { return topUpPanel_; }
+
+    // What the booth tells its open dialog (window thread).
+    void AppendDigit(char digit);
+    void RefreshFrom(const BoothSnapshot& booth);
+    void CloseByBooth();
+    // F1 in the dialog opens this help topic.
+    void SetHelp(std::function<void(int topic)> help) { help_ = std::move(help); }
     const AdvanceDialogModel& Model() const { return model_; }
 
     // A key typed into the amount field, as the field's key handler passes it on.
@@ -27,10 +38,12 @@ class AdvanceDialog : public QDialog {
     QPushButton* SettleButton() const { return settle_; }
     QPushButton* PrintButton() const { return print_; }
     QPushButton* UnclaimedButton() const { return unclaimed_; }
+    QPushButton* TopUpButton() const { return topUp_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void ShowModel();
@@ -47,7 +60,10 @@ class AdvanceDialog : public QDialog {
     QPushButton* settle_;
     QPushButton* print_;
     QPushButton* unclaimed_;
+    QPushButton* topUp_;
     QPushButton* close_;
+    std::optional<int> topUpPanel_;
+    std::function<void(int)> help_;
 };
 
 }  // namespace miradel

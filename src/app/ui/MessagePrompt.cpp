@@ -58,13 +58,6 @@ PromptAnswer AnswerOf(int button) {
     return PromptAnswer::Cancel;
 }
 
-QMessageBox* BoxOf(const PromptRequest& request) {
-    auto* box = new QMessageBox(IconOf(request.icon), QString::fromStdString(request.caption),
-                                QString::fromStdString(request.text), ButtonsOf(request.buttons));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    return box;
-}
-
 }  // namespace
 
 PromptAnswer FirstAnswer(PromptButtons buttons) {
@@ -81,35 +74,40 @@ PromptAnswer FirstAnswer(PromptButtons buttons) {
     return PromptAnswer::Ok;
 }
 
+void PumpWhileWaiting() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
 PromptAnswer MessagePrompt::Ask(const PromptRequest& request) {
     QCoreApplication* app = QCoreApplication::instance();
-    if (app != nullptr && QThread::currentThread() == app->thread()) {
-        QMessageBox box(IconOf(request.icon), QString::fromStdString(request.caption),
-                        QString::fromStdString(request.text), ButtonsOf(request.buttons));
-        return AnswerOf(box.exec());
-    }
-    if (app == nullptr) {
+    if (app == nullptr || autoAnswer_) {
         return FirstAnswer(request.buttons);
     }
-    // The engine's questions wait for the operator's answer, as the office expects ("Автономный
-    // режим?", the database retry). The wait is bounded: while the window thread itself waits
-    // for the engine (the first tick), the box cannot appear, and the engine must not hang.
+    if (QThread::currentThread() == app->thread()) {
+        QMessageBox box(IconOf(request.icon), QString::fromStdString(request.caption),
+                        QString::fromStdString(request.text), ButtonsOf(request.buttons));
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        return AnswerOf(box.exec());
+    }
+    // The engine waits for the operator: the answer may take as long as it takes.
     auto answer = std::make_shared<std::promise<PromptAnswer>>();
     std::future<PromptAnswer> future = answer->get_future();
     QMetaObject::invokeMethod(
         app,
         [request, answer] {
-            QMessageBox* box = BoxOf(request);
+            auto* box =
+                new QMessageBox(IconOf(request.icon), QString::fromStdString(request.caption),
+                                QString::fromStdString(request.text), ButtonsOf(request.buttons));
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setWindowModality(Qt::ApplicationModal);
+            box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
             QObject::connect(box, &QMessageBox::finished, box, [box, answer](int) {
                 answer->set_value(AnswerOf(box->standardButton(box->clickedButton())));
             });
             box->show();
         },
         Qt::QueuedConnection);
-    if (future.wait_for(kEngineQuestionWait) == std::future_status::ready) {
-        return future.get();
-    }
-    return FirstAnswer(request.buttons);
+    return future.get();
 }
 
 }  // namespace miradel

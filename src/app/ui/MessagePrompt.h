@@ -1,21 +1,27 @@
 #pragma once
 // Questions and message boxes for the operator as Qt message boxes. On the window thread the
-// box is modal and its answer returned. A question raised on another thread (the engine) is
-// shown on the window thread and waits for the operator's answer, at most
-// kEngineQuestionWait; only then does the box's first button (OK, Yes or Retry) stand in, so
-// that the engine cannot hang while the window thread waits for it.
-#include <chrono>
-
+// box is modal and its answer returned. A question raised on another thread (the engine)
+// waits for the operator's answer: its box is opened on the window thread, application-modal
+// but without a nested loop of its own, and answers through its signal. The window thread
+// keeps its events flowing while it waits for the engine (PumpWhileWaiting, the office's wait
+// hook), so a question asked while the window waits is still shown and answered.
 #include "common/OperatorPrompt.h"
 
 namespace miradel {
 
-inline constexpr std::chrono::minutes kEngineQuestionWait{5};
-
 class MessagePrompt final : public OperatorPrompt {
   public:
     PromptAnswer Ask(const PromptRequest& request) override;
+
+    // Offscreen tests: every box is answered with its first button instead of a click.
+    void SetAutoAnswer(bool on) { autoAnswer_ = on; }
+
+  private:
+    bool autoAnswer_ = false;
 };
+
+// The office's wait hook for a window thread: runs the window's events for a moment.
+void PumpWhileWaiting();
 
 // The answer of the first button of a box.
 PromptAnswer FirstAnswer(PromptButtons buttons);

@@ -5,6 +5,9 @@ namespace miradel {
 MainWindowHooks OfficeHooks(Office& office, Scheduler& scheduler, PanelPublisher& publisher) {
     MainWindowHooks hooks;
     hooks.caption = [&office] { return office.Caption(); };
+    hooks.tariff = [&office] {
+        return std::string(office.PreferentialTariff() ? "Тариф - льготный" : "Тариф - обычный");
+    };
     hooks.dialogOpen = [&office, &scheduler](int panel, bool open) {
         scheduler.Post([&office, panel, open] {
             office.WithBooths([panel, open](BoothArray& booths) {

@@ -117,6 +117,54 @@ PrinterConfigLoad LoadPrinterConfig(const std::filesystem::path& folder) {
     return ParsePrinterConfig(std::string(bytes->begin(), bytes->end()));
 }
 
+namespace {
+
+const char* KindWord(PrinterKind kind) {
+    switch (kind) {
+        case PrinterKind::kDevice:
+            return "device";
+        case PrinterKind::kSpool:
+            return "spool";
+        case PrinterKind::kCups:
+            break;
+    }
+    return "cups";
+}
+
+// A value the file keeps as it is: one line, nothing that reading would trim away.
+bool Storable(std::string_view value) {
+    return value.find_first_of("\r\n") == std::string_view::npos && Trim(value) == value;
+}
+
+}  // namespace
+
+std::string FormatPrinterConfig(const PrinterConfig& config) {
+    std::string text = "# Receipt printer, set in the \"Setup Printer\" window.\n";
+    text += fmt::format("backend = {}\n", KindWord(config.kind));
+    text += fmt::format("target = {}\n", config.target);
+    if (!config.server.empty()) {
+        text += fmt::format("server = {}\n", config.server);
+    }
+    text += fmt::format("encoding = {}\n",
+                        config.encoding == PrinterEncoding::kCp866 ? "cp866" : "cp1251");
+    text += fmt::format("timeout = {}\n", config.timeoutSeconds);
+    return text;
+}
+
+std::string SavePrinterConfig(const PrinterConfig& config, const std::filesystem::path& folder) {
+    if (!Storable(config.target) || !Storable(config.server)) {
+        return "printer.cfg: the target and the server must be one line without blanks at "
+               "either end";
+    }
+    if (config.timeoutSeconds < kMinPrinterTimeout || config.timeoutSeconds > kMaxPrinterTimeout) {
+        return fmt::format("printer.cfg: timeout must be whole seconds from {} to {}",
+                           kMinPrinterTimeout, kMaxPrinterTimeout);
+    }
+    const std::string text = FormatPrinterConfig(config);
+    return WriteFileAtomically(folder / kPrinterCfgName,
+                               reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
 std::unique_ptr<RawPrinterBackend> MakePrinterBackend(const PrinterConfig& config,
                                                       const std::filesystem::path& folder) {
     const auto local = [&](const std::string& target) {

@@ -37,6 +37,12 @@ struct PrinterConfigLoad {
 PrinterConfigLoad ParsePrinterConfig(const std::string& text);
 PrinterConfigLoad LoadPrinterConfig(const std::filesystem::path& folder);
 
+// The file text for the settings, read back by ParsePrinterConfig as the same settings.
+std::string FormatPrinterConfig(const PrinterConfig& config);
+// Replaces folder/printer.cfg in one step; empty on success, otherwise what failed. A target
+// or server that the file could not hold (a line break, blanks at either end) is refused.
+std::string SavePrinterConfig(const PrinterConfig& config, const std::filesystem::path& folder);
+
 // Relative device and spool paths are taken from `folder`, the working folder.
 std::unique_ptr<RawPrinterBackend> MakePrinterBackend(const PrinterConfig& config,
                                                       const std::filesystem::path& folder);
