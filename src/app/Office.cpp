@@ -109,8 +109,8 @@ std::optional<LoadError> Office::Start() {
                                           c.fiscalQueue.get(), printerLoad.config.encoding});
 
     c.fiscalCommands = std::make_unique<FiscalCommands>(c.config, *c.fiscalQueue, c.fiscalFlags);
-    c.collectionPrinter = std::make_unique<OfficeCollectionPrinter>(*c.printer, *c.fiscalQueue,
-                                                                    printerLoad.config.encoding);
+    c.collectionPrinter = std::make_unique<OfficeCollectionPrinter>(
+        *c.printer, *c.fiscalQueue, printerLoad.config.encoding, host_.whileWaiting);
     c.kassaWindow =
         std::make_unique<KassaWindowModel>(c.kassa, c.config, c.incass, c.texts.Text(15));
 

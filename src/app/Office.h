@@ -104,6 +104,7 @@ class FiscalCommands;
 class ControllerDebugModel;
 class ExchangeDebugView;
 class TRFTOR;
+class TDMInfo;
 
 inline constexpr int kEventCollection = 4;
 inline constexpr uint8_t kDropCallCommand = 0x09;
@@ -205,6 +206,9 @@ class Office {
     ControllerDebugModel& DebugModel();
     ExchangeDebugView& DebugView();
     TRFTOR& TariffEngine();
+    // The data module, for the windows that keep their own tables on the window thread (the
+    // passwords window); the booths' tables are the engine's.
+    TDMInfo& Store();
     Scheduler& EngineScheduler() { return host_.scheduler; }
     const Clock& OfficeClock() const { return host_.clock; }
 

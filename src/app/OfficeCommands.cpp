@@ -1,5 +1,8 @@
 // The main window's commands on the office: the facts its guards look at, the cash window,
 // the collection, the fiscal menu, the controller commands and the booth settings.
+#include <chrono>
+#include <future>
+
 #include "app/OfficeCore.h"
 #include "booths/BoothKinds.h"
 
@@ -12,7 +15,13 @@ bool OfficeCollectionPrinter::PrintOnReceiptPrinter(const std::vector<std::strin
     RawJob job;
     job.lines = lines;
     job.settings.encoding = encoding_;
-    const PrintOutcome outcome = printer_.Submit(std::move(job)).get();
+    std::future<PrintOutcome> printed = printer_.Submit(std::move(job));
+    if (whileWaiting_) {
+        while (printed.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+            whileWaiting_();
+        }
+    }
+    const PrintOutcome outcome = printed.get();
     if (!outcome.ok) {
         error = outcome.error;
     }
@@ -147,6 +156,10 @@ ControllerDebugModel& Office::DebugModel() {
 
 ExchangeDebugView& Office::DebugView() {
     return core_->debug;
+}
+
+TDMInfo& Office::Store() {
+    return *core_->dm;
 }
 
 TRFTOR& Office::TariffEngine() {

@@ -144,8 +144,13 @@ class OfficeCore {
 // only when it printed), a fiscal document only queued.
 class OfficeCollectionPrinter final : public CollectionPrinter {
   public:
-    OfficeCollectionPrinter(PrintJobQueue& printer, PrintQueue& fiscal, PrinterEncoding encoding)
-        : printer_(printer), fiscal_(fiscal), encoding_(encoding) {}
+    // `whileWaiting` keeps the window alive while a slow printer takes its time (may be empty).
+    OfficeCollectionPrinter(PrintJobQueue& printer, PrintQueue& fiscal, PrinterEncoding encoding,
+                            std::function<void()> whileWaiting)
+        : printer_(printer),
+          fiscal_(fiscal),
+          encoding_(encoding),
+          whileWaiting_(std::move(whileWaiting)) {}
     bool PrintOnReceiptPrinter(const std::vector<std::string>& lines, std::string& error) override;
     void QueueFiscal(const std::vector<CollectionPrintRecord>& records) override;
 
@@ -153,6 +158,7 @@ class OfficeCollectionPrinter final : public CollectionPrinter {
     PrintJobQueue& printer_;
     PrintQueue& fiscal_;
     PrinterEncoding encoding_;
+    std::function<void()> whileWaiting_;
 };
 
 }  // namespace miradel

@@ -117,7 +117,7 @@ std::optional<LoadError> OfficeRig::Start() {
                     [this](const std::string& note) { notes.push_back(note); },
                     [this](const LoginResult& r) { attempts.push_back(r); },
                     {},
-                    nullptr};
+                    dialog};
     office = std::make_unique<Office>(dir.path(), host);
     return office->Start();
 }

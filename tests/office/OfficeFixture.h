@@ -69,6 +69,7 @@ class OfficeRig {
     std::vector<LoginResult> attempts;
     std::vector<int> priorities;  // the levels asked for
     bool portMissing = false;
+    AdvanceDialogLink* dialog = nullptr;  // the window's relay, when a test has one
     std::unique_ptr<Office> office;
 };
 

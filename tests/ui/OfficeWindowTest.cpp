@@ -18,6 +18,7 @@
 #include "app/config/AppConfigFields.h"
 #include "app/ui/AdvanceDialog.h"
 #include "app/ui/BoothSettingsDialog.h"
+#include "app/ui/DialogRelay.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/OfficeHooks.h"
 #include "app/ui/PanelFeed.h"
@@ -48,9 +49,11 @@ void WhenShown(std::function<void(Window&)> work) {
 struct OfficeWindow {
     OfficeWindow() {
         App();
+        rig.dialog = &relay;
         rig.StartAndRun();
         publisher = std::make_unique<PanelPublisher>(*rig.office, rig.scheduler, feed);
         MainWindowHooks hooks = OfficeHooks(*rig.office, rig.scheduler, *publisher);
+        hooks.dialogShown = [this](AdvanceDialog* dialog) { relay.Attach(dialog); };
         WindowFactories factories;
         factories.kassa = [this](KassaMode mode) {
             kassaModes.push_back(mode);
@@ -62,6 +65,7 @@ struct OfficeWindow {
             return true;
         };
         factories.windows[MenuCommand::kDebugWindow] = [this] { ++debugWindows; };
+        factories.privilegesPassword = [] { return std::optional<std::string>("qzr40316258"); };
         commands = std::make_unique<WindowCommands>(*rig.office, rig.prompt, *publisher, "/help",
                                                     std::move(factories));
         commands->Connect(hooks);
@@ -98,6 +102,7 @@ struct OfficeWindow {
         Run(1500);
     }
 
+    DialogRelay relay;
     OfficeRig rig;
     PanelFeed feed;
     PublishedProgramStatus status;
@@ -181,6 +186,28 @@ TEST(OfficeWindow, WholeCallThroughTheAdvanceDialog) {
     EXPECT_NE(receipts.find("N84951234567"), std::string::npos) << receipts;
 }
 
+TEST(OfficeWindow, TheOpenAdvanceDialogHearsItsBooth) {
+    OfficeWindow w;
+    w.rig.office->ApplyAdvanceResult(0, 1000);
+    w.Run(1500);
+    std::string dialled;
+    WhenShown<AdvanceDialog>([&](AdvanceDialog& d) {
+        // The client dials while the operator looks at the booth.
+        w.rig.controller.Lift(0);
+        w.Run(400);
+        for (int digit : {8, 4, 9}) {
+            w.rig.controller.Dial(0, digit);
+            w.Run(300);
+        }
+        dialled = d.Model().View().dialledLine;
+        d.close();
+    });
+    w.window->ClickPanel(0);
+    EXPECT_NE(dialled.find("849"), std::string::npos) << dialled;
+    w.Run(100);
+    EXPECT_NE(w.rig.office->Snapshot(0).state, 1);  // closing the dialog changes nothing
+}
+
 TEST(OfficeWindow, MenuGuardsAnswerWithTheirMessages) {
     OfficeWindow w;
     EXPECT_EQ(w.window->TariffText().toStdString(), "Тариф - обычный");
@@ -215,6 +242,12 @@ TEST(OfficeWindow, MenuGuardsAnswerWithTheirMessages) {
     QApplication::sendEvent(w.window.get(), &f1);
     ASSERT_EQ(w.opened.size(), 1u);
     EXPECT_EQ(w.opened[0], std::filesystem::path("/help/index.html"));  // no 100.html here
+
+    // The privileges' check mark follows them; a click on the state indicator drops them.
+    QAction* privileges = w.window->Action(MenuCommand::kTemporaryPrivileges);
+    privileges->trigger();
+    EXPECT_FALSE(privileges->isChecked());  // an administrator takes none
+    EXPECT_FALSE(w.rig.office->TemporaryPrivileges());
 
     // A window of a later part opens its note.
     w.Trigger(MenuCommand::kCallReport);

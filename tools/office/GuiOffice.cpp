@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "app/Office.h"
+#include "app/PasswordsModel.h"
 #include "app/channel/SingleInstance.h"
 #include "app/config/AppConfigFields.h"
 #include "app/log/AppLogViewer.h"
@@ -24,11 +25,13 @@
 #include "app/ui/AppLogWindow.h"
 #include "app/ui/ComPortWindow.h"
 #include "app/ui/DialogRelay.h"
+#include "app/ui/LoginDialog.h"
 #include "app/ui/MainOptionsWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/MessagePrompt.h"
 #include "app/ui/OfficeHooks.h"
 #include "app/ui/PanelFeed.h"
+#include "app/ui/PasswordsWindow.h"
 #include "app/ui/PrinterSetupWindow.h"
 #include "app/ui/WindowCommands.h"
 #include "cashdesk/TopUpDialogModel.h"
@@ -52,19 +55,9 @@ bool SetGuiPriority(int level) {
     return setpriority(PRIO_PROCESS, 0, nice) == 0;
 }
 
-std::optional<std::string> AskHidden(const char* caption) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(nullptr, QString::fromUtf8(caption),
-                                               "Пароль:", QLineEdit::Password, QString(), &ok);
-    if (!ok) {
-        return std::nullopt;
-    }
-    return text.toStdString();
-}
-
-// The "Паспорт" dialog: the password typed hidden; "Отмена" gives nothing.
+// The "Паспорт" dialog at start-up and at a shift change.
 std::optional<std::string> AskPassword() {
-    return AskHidden("Паспорт");
+    return AskLoginPassword();
 }
 
 bool OpenWithDesktop(const std::filesystem::path& file) {
@@ -166,7 +159,7 @@ int RunGui(const GuiOptions& options, int argc, char** argv) {
         topUp.exec();
         return topUp.Amount();
     };
-    factories.privilegesPassword = [] { return AskHidden("Временные привилегии"); };
+    factories.privilegesPassword = [&window] { return AskLoginPassword(window); };
     factories.boothNumber = [&window]() -> std::optional<std::string> {
         bool ok = false;
         const QString text = QInputDialog::getText(window, QString::fromUtf8(kEnterNumberCaption),
@@ -211,6 +204,10 @@ int RunGui(const GuiOptions& options, int argc, char** argv) {
     };
     factories.windows[MenuCommand::kPrinter] = [&] {
         PrinterSetupWindow(office.Config(), workdir, window).exec();
+    };
+    factories.windows[MenuCommand::kPasswords] = [&] {
+        StorePasswordRows rows(office.Store());
+        ShowPasswordsWindow(rows, prompt, window);
     };
     factories.windows[MenuCommand::kReadAppLog] = [&] { ShowAppLog(appLog, window); };
     factories.windows[MenuCommand::kAbout] = [&] { AboutWindow(window).exec(); };

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -40,6 +41,7 @@ MainWindow::MainWindow(const PanelFeed& feed, const PublishedProgramStatus& stat
     board->setFixedSize(8 + 8 * kPanelStep, 8 + 2 * kRowHeight);
     setCentralWidget(board);
     statusBar()->addWidget(state_, 1);
+    state_->installEventFilter(this);
     statusBar()->addPermanentWidget(tariff_);
     statusBar()->addPermanentWidget(date_);
     setWindowTitle(QString::fromUtf8(kStateLoading));
@@ -56,10 +58,15 @@ void MainWindow::Refresh() {
     }
     const PublishedProgramStatus::State state = status_.Latest();
     state_->setText(QString::fromStdString(state.text));
-    state_->setStyleSheet(state.colour == StateColour::Red ? "color: red;" : "color: black;");
-    date_->setText(QDate::currentDate().toString("dd.MM.yyyy"));
+    state_->setStyleSheet(state.colour == StateColour::Red ? "color: red; font-weight: bold;"
+                                                           : "color: black; font-weight: bold;");
+    // The long date of the office's language ("11 декабря 2026 г.").
+    date_->setText(QLocale(QLocale::Russian, QLocale::Russia)
+                       .toString(QDate::currentDate(), QLocale::LongFormat));
     if (hooks_.tariff) {
-        tariff_->setText(QString::fromStdString(hooks_.tariff()));
+        const std::string tariff = hooks_.tariff();
+        tariff_->setText(QString::fromStdString(tariff));
+        tariff_->setStyleSheet(tariff == "Тариф - обычный" ? "color: black;" : "color: red;");
     }
     if (feed_.Serial() == shownSerial_) {
         return;
@@ -148,6 +155,7 @@ void MainWindow::BuildMenus() {
             action->setShortcut(QKeySequence(QString::fromStdString(entry.shortcut)));
         }
         action->setVisible(EntryVisible(entry, MenuSetup{}));
+        action->setCheckable(entry.command == MenuCommand::kTemporaryPrivileges);
         const MenuCommand command = entry.command;
         const int panel = entry.panel;
         connect(action, &QAction::triggered, this, [this, command, panel] {
@@ -223,6 +231,14 @@ QAction* MainWindow::Action(MenuCommand command, int panel) const {
 QMenu* MainWindow::Menu(const std::string& title) const {
     auto it = menus_.find(title);
     return it == menus_.end() ? nullptr : it->second;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == state_ && event->type() == QEvent::MouseButtonRelease && hooks_.stateClicked) {
+        hooks_.stateClicked();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -46,6 +46,8 @@ struct MainWindowHooks {
     // F1 (the topic) and F12.
     std::function<void(int topic)> help;
     std::function<void()> debugWindow;
+    // A click on the state indicator (drops the temporary privileges while they are on).
+    std::function<void()> stateClicked;
 };
 
 inline constexpr int kRefreshPeriodMs = 200;
@@ -77,6 +79,7 @@ class MainWindow : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildMenus();

@@ -28,6 +28,11 @@ void WindowCommands::Connect(MainWindowHooks& hooks) {
         return closing_;
     };
     hooks.topUp = [this](int panel) { TopUp(panel); };
+    hooks.stateClicked = [this] {
+        if (office_.TemporaryPrivileges()) {
+            Privileges();
+        }
+    };
     hooks.help = [this](int topic) { Help(topic); };
     hooks.aroundInfo = [this](int panel) { AroundInfo(panel); };
     hooks.orderEvent = [this](int panel) {
@@ -170,13 +175,16 @@ void WindowCommands::TopUp(int panel) {
 void WindowCommands::Privileges() {
     if (office_.TemporaryPrivileges()) {
         office_.DropTemporaryPrivileges();
-        return;
+    } else if (factories_.privilegesPassword) {
+        if (const auto password = factories_.privilegesPassword()) {
+            office_.TakeTemporaryPrivileges(*password);
+        }
     }
-    if (!factories_.privilegesPassword) {
-        return;
-    }
-    if (const auto password = factories_.privilegesPassword()) {
-        office_.TakeTemporaryPrivileges(*password);
+    // The check mark shows the state, whatever the dialog's outcome.
+    if (window_ != nullptr) {
+        if (QAction* item = window_->Action(MenuCommand::kTemporaryPrivileges)) {
+            item->setChecked(office_.TemporaryPrivileges());
+        }
     }
 }
 
