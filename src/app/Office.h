@@ -105,6 +105,8 @@ class ControllerDebugModel;
 class ExchangeDebugView;
 class TRFTOR;
 class TDMInfo;
+class MainOptionsModel;
+struct MainOptionsSave;
 
 inline constexpr int kEventCollection = 4;
 inline constexpr uint8_t kDropCallCommand = 0x09;
@@ -198,8 +200,11 @@ class Office {
     int WindowWidth() const;
     // The dial-around record (app.cfg), -1 none.
     int32_t AroundPanel();
-    // "Главные опции" applied: the fiscal protocol switch and the dial-around mode follow.
-    void OptionsApplied(bool fiscalProtocol, bool remoteAround);
+    // "Главные опции" → "Применить" once app.cfg was written: the window's fields go over the
+    // image as it is now (counters the booths moved meanwhile stay theirs), the fiscal
+    // protocol switch and the dial-around mode follow, and app.log gets its date and time
+    // lines when its recording was switched on. Nothing changes when nothing was written.
+    void MainOptionsApplied(const MainOptionsModel& window, const MainOptionsSave& save);
 
     // The controller link window's model (made on first use) and the view it shows; both
     // are worked on the engine thread only.

@@ -4,6 +4,8 @@
 #include <future>
 
 #include "app/OfficeCore.h"
+#include "app/options/MainOptionsFile.h"
+#include "app/options/MainOptionsModel.h"
 #include "booths/BoothKinds.h"
 
 namespace miradel {
@@ -140,9 +142,17 @@ int32_t Office::AroundPanel() {
     return core_->config.Get(kAroundPanel);
 }
 
-void Office::OptionsApplied(bool fiscalProtocol, bool remoteAround) {
-    core_->fiscalFlags.protocolOn = fiscalProtocol;
-    core_->menus.remoteAround = remoteAround;
+void Office::MainOptionsApplied(const MainOptionsModel& window, const MainOptionsSave& save) {
+    if (!save.written) {
+        return;  // no app.cfg: the changes are dropped with the window
+    }
+    OfficeCore& c = *core_;
+    c.config.Modify([&window](AppConfigData& d) { d = window.Apply(d).config; });
+    c.fiscalFlags.protocolOn = save.outcome.fiscalProtocol;
+    c.menus.remoteAround = save.outcome.remoteAround;
+    if (save.outcome.appLogSwitchedOn) {
+        AppendAppLogSwitchOn(workDir_ / "app.log", host_.clock.Now());
+    }
 }
 
 ControllerDebugModel& Office::DebugModel() {

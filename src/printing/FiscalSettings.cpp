@@ -1,4 +1,5 @@
 #include "printing/FiscalSettings.h"
+#include "common/TextTrim.h"
 
 #include <fstream>
 #include <string>
@@ -8,12 +9,7 @@ namespace miradel {
 namespace {
 
 std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
+    return std::string(TrimBlanks(text));
 }
 
 }  // namespace

@@ -3,7 +3,13 @@
 
 #include <algorithm>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "app/config/AppConfigFields.h"
+#include "app/options/MainOptionsFile.h"
+#include "app/options/MainOptionsModel.h"
 #include "booths/BoothKinds.h"
 #include "common/AtomicFile.h"
 #include "office/OfficeFixture.h"
@@ -275,6 +281,47 @@ TEST(OfficeStart, AFiscalRegisterThatCannotBeReachedIsShownAndGoesAutonomous) {
     EXPECT_FALSE(rig.prompt.Asked().back().text.empty());
     rig.office->MainTimerTick();
     EXPECT_EQ(rig.status.LastText(), "Ошибка связи с ККМ! Режим - Автоном!");
+}
+
+}  // namespace
+}  // namespace miradel
+
+namespace miradel {
+namespace {
+
+TEST(OfficeOptions, AppliedOptionsGoOverTheImageAsItIsNow) {
+    testing::OfficeRig rig;
+    rig.StartAndRun();
+    AppConfig& image = rig.office->Config();
+    MainOptionsModel window;
+    window.Open(image.Copy());
+    window.SetText(*window.Find("Цена 1 страницы"), "1.5");
+    window.SetChecked(*window.Find("Запись app.log"), true);
+    window.SetChecked(*window.Find("Протокол ККМ"), true);
+    // A collection moves its counter while the window is open: it stays the till's.
+    const int32_t receipt = image.Get(appcfg::kLastCollectedReceipt) + 7;
+    image.Set(appcfg::kLastCollectedReceipt, receipt);
+    rig.Run(600);  // the save timer writes the image, then the window rewrites app.cfg
+
+    const MainOptionsSave save = ApplyMainOptionsToFolder(rig.dir.path(), window);
+    ASSERT_TRUE(save.written) << save.error;
+    rig.office->MainOptionsApplied(window, save);
+    EXPECT_EQ(image.Get(appcfg::kFaxPagePrice), 150);
+    EXPECT_TRUE(image.Get(appcfg::kWriteAppLog));
+    EXPECT_EQ(image.Get(appcfg::kLastCollectedReceipt), receipt);
+    EXPECT_EQ(rig.office->Caption(), "Работает оператор - 99 (ВНИМАНИЕ! Запись LOG!)");
+    std::ifstream log(rig.dir.path() / "app.log");
+    const std::string lines{std::istreambuf_iterator<char>(log), {}};
+    EXPECT_EQ(lines, AppLogSwitchOnLines(rig.clock.Now()));  // the date, then the time
+    EXPECT_EQ(lines.substr(0, 11), "05.03.2009\n");
+
+    // Without app.cfg nothing is saved and the image keeps what it had.
+    std::filesystem::remove(rig.dir.path() / "app.cfg");
+    window.SetText(*window.Find("Цена 1 страницы"), "2");
+    const MainOptionsSave lost = ApplyMainOptionsToFolder(rig.dir.path(), window);
+    EXPECT_FALSE(lost.written);
+    rig.office->MainOptionsApplied(window, lost);
+    EXPECT_EQ(image.Get(appcfg::kFaxPagePrice), 150);
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ QApplication& App() {
 struct OptionsWindow : ::testing::Test {
     OptionsWindow() {
         App();
-        const auto& bytes = AppConfigData::Defaults().bytes();
+        const AppConfigData defaults = AppConfigData::Defaults();
+        const auto& bytes = defaults.bytes();
         WriteFileAtomically(dir / kAppCfgName, bytes.data(), bytes.size());
         window.emplace(AppConfigData::Defaults(), dir.path(),
                        [this](const MainOptionsSave& s) { saves.push_back(s); });

@@ -20,7 +20,6 @@
 #include "app/channel/SingleInstance.h"
 #include "app/config/AppConfigFields.h"
 #include "app/log/AppLogViewer.h"
-#include "app/options/MainOptionsFile.h"
 #include "app/ui/AboutWindow.h"
 #include "app/ui/AppLogWindow.h"
 #include "app/ui/ComPortWindow.h"
@@ -172,18 +171,8 @@ int RunGui(const GuiOptions& options, int argc, char** argv) {
         MainOptionsWindow dialog(
             office.Config().Copy(), workdir,
             [&](const MainOptionsSave& save) {
-                if (!save.written) {
-                    return;  // no app.cfg: the changes are dropped, as the file is
-                }
-                // The window's fields go over the image as it is now, so counters the
-                // booths moved meanwhile stay theirs.
-                office.Config().Modify(
-                    [&](AppConfigData& d) { d = options->Model().Apply(d).config; });
-                office.OptionsApplied(save.outcome.fiscalProtocol, save.outcome.remoteAround);
+                office.MainOptionsApplied(options->Model(), save);
                 window->ApplyMenuSetup(office.Menus());
-                if (save.outcome.appLogSwitchedOn) {
-                    AppendAppLogSwitchOn(workdir / "app.log", clock.Now());
-                }
             },
             window);
         options = &dialog;

@@ -1,4 +1,5 @@
 #include "app/options/ComPortModel.h"
+#include "common/TextTrim.h"
 
 #include <algorithm>
 
@@ -26,12 +27,7 @@ bool ValidPort(int port) {
 }
 
 std::string Trimmed(std::string_view text) {
-    constexpr std::string_view kBlanks = " \t\r\n";
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
+    return std::string(TrimBlanks(text));
 }
 
 // A path ports.cfg can hold and the serial port can open: absolute, on one line.

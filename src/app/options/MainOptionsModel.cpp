@@ -1,4 +1,5 @@
 #include "app/options/MainOptionsModel.h"
+#include "common/TextTrim.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,16 +11,6 @@ namespace miradel {
 using namespace appcfg;
 
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-    constexpr std::string_view kBlanks = " \t\r\n";
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
 
 // from_chars takes no leading '+', which the operator may well type.
 std::string_view WithoutPlus(std::string_view text) {
@@ -33,7 +24,7 @@ std::string_view WithoutPlus(std::string_view text) {
 }
 
 std::optional<int64_t> ParseInteger(std::string_view text) {
-    text = WithoutPlus(Trimmed(text));
+    text = WithoutPlus(TrimBlanks(text));
     int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
@@ -44,7 +35,7 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
 
 // A decimal comma is as good as a point: the operator's keyboard layout decides which comes.
 std::optional<double> ParseReal(std::string_view text) {
-    std::string s(WithoutPlus(Trimmed(text)));
+    std::string s(WithoutPlus(TrimBlanks(text)));
     for (char& c : s) {
         if (c == ',') {
             c = '.';

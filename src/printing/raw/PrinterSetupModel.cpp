@@ -7,24 +7,16 @@
 #include <optional>
 
 #include "app/config/StateFiles.h"
+#include "common/TextTrim.h"
 
 namespace miradel {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    constexpr std::string_view kBlanks = " \t\r\n";
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
 // A count of blanks or lines as the operator types it: a whole number, "+" allowed. A
 // negative count is refused, it would mean nothing to the printer.
 std::optional<int32_t> ParseCount(std::string_view text) {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }

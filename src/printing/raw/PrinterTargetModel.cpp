@@ -1,4 +1,5 @@
 #include "printing/raw/PrinterTargetModel.h"
+#include "common/TextTrim.h"
 
 #include <algorithm>
 
@@ -7,12 +8,7 @@ namespace miradel {
 namespace {
 
 std::string Trimmed(const std::string& text) {
-    constexpr std::string_view kBlanks = " \t\r\n";
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    return std::string(TrimBlanks(text));
 }
 
 bool OneLine(const std::string& text) {
