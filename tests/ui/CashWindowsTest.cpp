@@ -40,6 +40,9 @@ class FakePrinter final : public CollectionPrinter {
     bool PrintOnReceiptPrinter(const std::vector<std::string>& lines, std::string& error) override {
         ++receiptJobs;
         (void)lines;
+        if (whilePrinting) {
+            whilePrinting();  // the window's events run while a slow printer works
+        }
         if (!works) {
             error = "out of paper";
         }
@@ -48,6 +51,7 @@ class FakePrinter final : public CollectionPrinter {
     void QueueFiscal(const std::vector<CollectionPrintRecord>&) override { ++fiscalDocuments; }
 
     bool works = true;
+    std::function<void()> whilePrinting;
     int receiptJobs = 0;
     int fiscalDocuments = 0;
 };
@@ -97,6 +101,24 @@ class CashWindow : public ::testing::Test {
     std::unique_ptr<KassaWindowModel> model;
     std::unique_ptr<KassaWindow> window;
 };
+
+TEST_F(CashWindow, ClicksWhileTheReceiptPrintsBookNothingMore) {
+    window->Open(KassaMode::kCollection, 0);
+    printer.whilePrinting = [this] {
+        printer.whilePrinting = nullptr;
+        window->CollectButton()->click();  // a second click, impatient
+        window->close();                   // and the close box
+    };
+    const int result = ExecWith(*window, [&] {
+        window->AmountField()->setText("10.00");
+        window->CollectButton()->click();
+    });
+    EXPECT_EQ(result, kKassaCollected);
+    EXPECT_EQ(printer.receiptJobs, 1);
+    // One collection, as when nobody clicks twice.
+    EXPECT_EQ(Counters(kassa)[kKassaRest], 1000);
+    EXPECT_EQ(Counters(kassa)[kKassaTotal], 20350 + 1000 - 18050);
+}
 
 TEST_F(CashWindow, CollectionModeShowsTheCountersAndBooksACollection) {
     window->Open(KassaMode::kCollection, 1234);

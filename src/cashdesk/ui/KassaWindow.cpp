@@ -116,9 +116,18 @@ void KassaWindow::ShowModel() {
 }
 
 void KassaWindow::Collect() {
+    if (busy_) {
+        return;
+    }
+    // The receipt printer may take its time, and the window keeps its events running
+    // meanwhile: nothing in it may book a second collection or close it under the first.
+    busy_ = true;
+    setEnabled(false);
     const CollectionOutcome outcome =
         model_.Collect(amount_->text().toStdString(), desk_ ? desk_() : DeskState{},
                        now_ ? now_() : LocalDateTime{}, printer_);
+    setEnabled(true);
+    busy_ = false;
     if (outcome.message) {
         prompt_.Ask(*outcome.message);
     }
@@ -129,8 +138,15 @@ void KassaWindow::Collect() {
 }
 
 void KassaWindow::Print() {
+    if (busy_) {
+        return;
+    }
+    busy_ = true;
+    setEnabled(false);
     model_.PrintCashReport(desk_ ? desk_() : DeskState{}, now_ ? now_() : LocalDateTime{},
                            printer_);
+    setEnabled(true);
+    busy_ = false;
 }
 
 void KassaWindow::keyPressEvent(QKeyEvent* event) {
@@ -145,6 +161,9 @@ void KassaWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void KassaWindow::reject() {
+    if (busy_) {
+        return;  // a printout is under way: the window closes after it
+    }
     model_.Close();
     Finish();
 }

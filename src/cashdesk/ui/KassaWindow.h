@@ -66,6 +66,7 @@ class KassaWindow : public QDialog {
     QPushButton* collect_;
     QPushButton* print_;
     QPushButton* close_;
+    bool busy_ = false;  // a collection or a printout is under way
 };
 
 }  // namespace miradel
