@@ -85,7 +85,7 @@ void MainWindow::ClickPanel(int panel) {
     if (panel < 0 || panel >= kBoothCount || shownSerial_ == 0) {
         return;
     }
-    const BoothSnapshot booth = frame_.snapshots[panel];
+    const BoothSnapshot booth = hooks_.snapshot ? hooks_.snapshot(panel) : frame_.snapshots[panel];
     switch (ClickActionFor(booth)) {
         case BoothClickAction::kNothing:
             return;

@@ -25,6 +25,9 @@ struct MainWindowHooks {
     std::function<std::string()> caption;
     // The tariff indicator ("Тариф - обычный" / "Тариф - льготный"), read once a refresh.
     std::function<std::string()> tariff;
+    // The booth's snapshot as it is now (a click acts on it, not on the last painted copy);
+    // empty: the last published copy.
+    std::function<BoothSnapshot(int panel)> snapshot;
     // The booth's dialog-open flag, raised while its advance dialog is shown.
     std::function<void(int panel, bool open)> dialogOpen;
     // The advance dialog's result for a panel, to be applied on the engine thread.

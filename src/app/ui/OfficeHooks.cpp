@@ -5,6 +5,7 @@ namespace miradel {
 MainWindowHooks OfficeHooks(Office& office, Scheduler& scheduler, PanelPublisher& publisher) {
     MainWindowHooks hooks;
     hooks.caption = [&office] { return office.Caption(); };
+    hooks.snapshot = [&office](int panel) { return office.Snapshot(panel); };
     hooks.tariff = [&office] {
         return std::string(office.PreferentialTariff() ? "Тариф - льготный" : "Тариф - обычный");
     };
