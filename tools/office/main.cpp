@@ -428,7 +428,6 @@ int RunGuiDemo(const Options& options, int argc, char** argv) {
         return 1;
     }
     kabsim::KabSimClients clients(*demo.controller, demo.scheduler);
-    std::unique_ptr<BoothSimulatorWindow> simulator;
     GuiOptions gui{demo.workdir.string(), "", [&](QWidget* mainWindow) {
                        auto read = [&demo](int line) {
                            auto record = std::make_shared<std::promise<kabsim::LineRecord>>();
@@ -441,13 +440,14 @@ int RunGuiDemo(const Options& options, int argc, char** argv) {
                                       ? future.get()
                                       : kabsim::LineRecord{};
                        };
-                       simulator = std::make_unique<BoothSimulatorWindow>(clients, read);
+                       // A window of its own that belongs to the main one: it goes with it,
+                       // so closing the office ends the demo.
+                       auto* simulator = new BoothSimulatorWindow(clients, read, mainWindow);
+                       simulator->setWindowFlag(Qt::Window, true);
                        simulator->move(mainWindow->x() + mainWindow->width() + 16, mainWindow->y());
                        simulator->show();
                    }};
-    const int code = RunGui(gui, argc, argv);
-    simulator.reset();
-    return code;
+    return RunGui(gui, argc, argv);
 }
 #endif
 
