@@ -67,6 +67,17 @@ TEST(ControlSocket, LinesComeInOrderAndAnswersGoBackToTheirConnection) {
     ::close(b);
     ASSERT_TRUE(line);
     line->reply("ok exit");
+
+    // Many short clients, one after the other, as a script polling the office makes them.
+    for (int i = 0; i < 20; ++i) {
+        const int c = Connect(path);
+        ASSERT_EQ(::send(c, "show state\n", 11, 0), 11);
+        auto polled = queue.Pop();
+        ASSERT_TRUE(polled);
+        polled->reply("ok " + std::to_string(i));
+        EXPECT_EQ(ReadLines(c, 1), "ok " + std::to_string(i) + "\n");
+        ::close(c);
+    }
     ::close(a);
     socket.Close();
     EXPECT_FALSE(std::filesystem::exists(path));

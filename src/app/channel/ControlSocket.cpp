@@ -16,6 +16,21 @@ struct ControlSocket::Connection {
     int fd = -1;
     std::mutex writeMutex;
     std::atomic<bool> open{true};
+    std::atomic<bool> finished{false};  // its reading thread has ended
+    std::thread server;
+
+    // Joins the reading thread and closes the socket; a late answer then finds it closed.
+    void End() {
+        if (server.joinable()) {
+            server.join();
+        }
+        std::lock_guard lock(writeMutex);
+        open = false;
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
 
     void Write(const std::string& line) {
         std::lock_guard lock(writeMutex);
@@ -89,11 +104,12 @@ void ControlSocket::AcceptLoop() {
         if (fd < 0) {
             continue;
         }
+        DropFinished();  // a long-lived office sees many short clients
         auto connection = std::make_shared<Connection>();
         connection->fd = fd;
         std::lock_guard lock(mutex_);
         connections_.push_back(connection);
-        servers_.emplace_back([this, connection] { Serve(connection); });
+        connection->server = std::thread([this, connection] { Serve(connection); });
     }
 }
 
@@ -137,6 +153,24 @@ void ControlSocket::Serve(const std::shared_ptr<Connection>& connection) {
         }
     }
     connection->open = false;
+    connection->finished = true;
+}
+
+void ControlSocket::DropFinished() {
+    std::vector<std::shared_ptr<Connection>> ended;
+    {
+        std::lock_guard lock(mutex_);
+        auto gone = [](const std::shared_ptr<Connection>& c) { return c->finished.load(); };
+        for (auto& c : connections_) {
+            if (gone(c)) {
+                ended.push_back(c);
+            }
+        }
+        std::erase_if(connections_, gone);
+    }
+    for (auto& c : ended) {
+        c->End();
+    }
 }
 
 void ControlSocket::Close() {
@@ -149,23 +183,18 @@ void ControlSocket::Close() {
     if (acceptor_.joinable()) {
         acceptor_.join();
     }
-    std::vector<std::thread> servers;
+    std::vector<std::shared_ptr<Connection>> connections;
     {
         std::lock_guard lock(mutex_);
         for (auto& c : connections_) {
-            ::shutdown(c->fd, SHUT_RDWR);
+            ::shutdown(c->fd, SHUT_RDWR);  // ends each reading thread's recv
         }
-        servers.swap(servers_);
+        connections.swap(connections_);
     }
-    for (std::thread& t : servers) {
-        t.join();
+    for (auto& c : connections) {
+        c->End();
     }
-    for (auto& c : connections_) {
-        std::lock_guard lock(c->writeMutex);
-        c->open = false;
-        ::close(c->fd);
-    }
-    connections_.clear();
+
     ::close(listenFd_);
     ::close(wakeFd_[0]);
     ::close(wakeFd_[1]);

@@ -34,6 +34,8 @@ class ControlSocket {
     struct Connection;
     void AcceptLoop();
     void Serve(const std::shared_ptr<Connection>& connection);
+    // Joins and forgets the connections whose clients have gone (accepting thread only).
+    void DropFinished();
 
     CommandQueue& queue_;
     std::filesystem::path path_;
@@ -43,7 +45,6 @@ class ControlSocket {
     std::thread acceptor_;
     std::mutex mutex_;
     std::vector<std::shared_ptr<Connection>> connections_;
-    std::vector<std::thread> servers_;
 };
 
 }  // namespace miradel
