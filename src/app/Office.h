@@ -204,7 +204,10 @@ class Office {
     // image as it is now (counters the booths moved meanwhile stay theirs), the fiscal
     // protocol switch and the dial-around mode follow, and app.log gets its date and time
     // lines when its recording was switched on. Nothing changes when nothing was written.
-    void MainOptionsApplied(const MainOptionsModel& window, const MainOptionsSave& save);
+    // `opened` is the image the window was filled from: a counter the operator left as it
+    // was (the next receipt and fax numbers) keeps the value the booths have moved it to.
+    void MainOptionsApplied(const AppConfigData& opened, const MainOptionsModel& window,
+                            const MainOptionsSave& save);
 
     // The controller link window's model (made on first use) and the view it shows; both
     // are worked on the engine thread only.

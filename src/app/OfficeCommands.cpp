@@ -142,12 +142,23 @@ int32_t Office::AroundPanel() {
     return core_->config.Get(kAroundPanel);
 }
 
-void Office::MainOptionsApplied(const MainOptionsModel& window, const MainOptionsSave& save) {
+void Office::MainOptionsApplied(const AppConfigData& opened, const MainOptionsModel& window,
+                                const MainOptionsSave& save) {
     if (!save.written) {
         return;  // no app.cfg: the changes are dropped with the window
     }
     OfficeCore& c = *core_;
-    c.config.Modify([&window](AppConfigData& d) { d = window.Apply(d).config; });
+    const AppConfigData typed = window.Apply(opened).config;
+    c.config.Modify([&](AppConfigData& d) {
+        const AppConfigData now = d;
+        d = window.Apply(now).config;
+        for (I32 counter : {kNextBoothReceipt, kNextIncomingFax, kNextOrderReceipt}) {
+            if (typed.Get(counter) == opened.Get(counter)) {
+                d.Set(counter, now.Get(counter));  // untouched: the booths' count goes on
+            }
+        }
+    });
+    c.config.MarkDirty();  // app.cfg on disk gets the counters back within half a second
     c.fiscalFlags.protocolOn = save.outcome.fiscalProtocol;
     c.menus.remoteAround = save.outcome.remoteAround;
     if (save.outcome.appLogSwitchedOn) {

@@ -294,33 +294,48 @@ TEST(OfficeOptions, AppliedOptionsGoOverTheImageAsItIsNow) {
     rig.StartAndRun();
     AppConfig& image = rig.office->Config();
     MainOptionsModel window;
-    window.Open(image.Copy());
+    const AppConfigData opened = image.Copy();
+    window.Open(opened);
     window.SetText(*window.Find("Цена 1 страницы"), "1.5");
     window.SetChecked(*window.Find("Запись app.log"), true);
     window.SetChecked(*window.Find("Протокол ККМ"), true);
     // A collection moves its counter while the window is open: it stays the till's.
     const int32_t receipt = image.Get(appcfg::kLastCollectedReceipt) + 7;
     image.Set(appcfg::kLastCollectedReceipt, receipt);
+    // And the booths take receipt numbers: the window shows the old next number, untouched.
+    const int32_t next = image.Get(appcfg::kNextBoothReceipt) + 3;
+    image.Set(appcfg::kNextBoothReceipt, next);
     rig.Run(600);  // the save timer writes the image, then the window rewrites app.cfg
 
     const MainOptionsSave save = ApplyMainOptionsToFolder(rig.dir.path(), window);
     ASSERT_TRUE(save.written) << save.error;
-    rig.office->MainOptionsApplied(window, save);
+    rig.office->MainOptionsApplied(opened, window, save);
     EXPECT_EQ(image.Get(appcfg::kFaxPagePrice), 150);
     EXPECT_TRUE(image.Get(appcfg::kWriteAppLog));
     EXPECT_EQ(image.Get(appcfg::kLastCollectedReceipt), receipt);
+    EXPECT_EQ(image.Get(appcfg::kNextBoothReceipt), next);
     EXPECT_EQ(rig.office->Caption(), "Работает оператор - 99 (ВНИМАНИЕ! Запись LOG!)");
     std::ifstream log(rig.dir.path() / "app.log");
     const std::string lines{std::istreambuf_iterator<char>(log), {}};
     EXPECT_EQ(lines, AppLogSwitchOnLines(rig.clock.Now()));  // the date, then the time
     EXPECT_EQ(lines.substr(0, 11), "05.03.2009\n");
 
+    // A number the operator types is his.
+    MainOptionsModel again;
+    const AppConfigData reopened = image.Copy();
+    again.Open(reopened);
+    again.SetText(*again.Find("№ квитанции АПП"), "500");
+    image.Set(appcfg::kNextBoothReceipt, next + 1);
+    rig.office->MainOptionsApplied(reopened, again,
+                                   ApplyMainOptionsToFolder(rig.dir.path(), again));
+    EXPECT_EQ(image.Get(appcfg::kNextBoothReceipt), 500);
+
     // Without app.cfg nothing is saved and the image keeps what it had.
     std::filesystem::remove(rig.dir.path() / "app.cfg");
     window.SetText(*window.Find("Цена 1 страницы"), "2");
     const MainOptionsSave lost = ApplyMainOptionsToFolder(rig.dir.path(), window);
     EXPECT_FALSE(lost.written);
-    rig.office->MainOptionsApplied(window, lost);
+    rig.office->MainOptionsApplied(opened, window, lost);
     EXPECT_EQ(image.Get(appcfg::kFaxPagePrice), 150);
 }
 

@@ -168,10 +168,11 @@ int RunGui(const GuiOptions& options, int argc, char** argv) {
     factories.openFile = OpenWithDesktop;
     factories.windows[MenuCommand::kMainOptions] = [&] {
         MainOptionsWindow* options = nullptr;
+        const AppConfigData opened = office.Config().Copy();
         MainOptionsWindow dialog(
-            office.Config().Copy(), workdir,
+            opened, workdir,
             [&](const MainOptionsSave& save) {
-                office.MainOptionsApplied(options->Model(), save);
+                office.MainOptionsApplied(opened, options->Model(), save);
                 window->ApplyMenuSetup(office.Menus());
             },
             window);
