@@ -74,8 +74,17 @@ PromptAnswer FirstAnswer(PromptButtons buttons) {
     return PromptAnswer::Ok;
 }
 
+namespace {
+// Boxes of other threads' questions now on screen (window thread only).
+int openQuestions = 0;
+}  // namespace
+
 void PumpWhileWaiting() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The operator's clicks and keys wait for the engine, so no command starts inside
+    // another; only an open question box (application-modal, nothing else takes input then)
+    // must hear its click, or the engine it belongs to would wait for ever.
+    QCoreApplication::processEvents(
+        openQuestions > 0 ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents, 5);
 }
 
 PromptAnswer MessagePrompt::Ask(const PromptRequest& request) {
@@ -89,7 +98,10 @@ PromptAnswer MessagePrompt::Ask(const PromptRequest& request) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
         return AnswerOf(box.exec());
     }
-    // The engine waits for the operator: the answer may take as long as it takes.
+    // The engine waits for the operator's answer. Only a window thread that can never show
+    // the box (it waits for this very thread in a place that runs no events, e.g. a worker
+    // being stopped at exit) makes the wait end, after kOtherThreadQuestionWait, with the
+    // box's first button.
     auto answer = std::make_shared<std::promise<PromptAnswer>>();
     std::future<PromptAnswer> future = answer->get_future();
     QMetaObject::invokeMethod(
@@ -101,13 +113,18 @@ PromptAnswer MessagePrompt::Ask(const PromptRequest& request) {
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->setWindowModality(Qt::ApplicationModal);
             box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            ++openQuestions;
             QObject::connect(box, &QMessageBox::finished, box, [box, answer](int) {
+                --openQuestions;
                 answer->set_value(AnswerOf(box->standardButton(box->clickedButton())));
             });
             box->show();
         },
         Qt::QueuedConnection);
-    return future.get();
+    if (future.wait_for(kOtherThreadQuestionWait) == std::future_status::ready) {
+        return future.get();
+    }
+    return FirstAnswer(request.buttons);
 }
 
 }  // namespace miradel

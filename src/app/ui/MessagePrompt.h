@@ -5,9 +5,14 @@
 // but without a nested loop of its own, and answers through its signal. The window thread
 // keeps its events flowing while it waits for the engine (PumpWhileWaiting, the office's wait
 // hook), so a question asked while the window waits is still shown and answered.
+#include <chrono>
+
 #include "common/OperatorPrompt.h"
 
 namespace miradel {
+
+// The last resort for a question no one can be shown (see Ask).
+inline constexpr std::chrono::minutes kOtherThreadQuestionWait{10};
 
 class MessagePrompt final : public OperatorPrompt {
   public:
@@ -20,7 +25,8 @@ class MessagePrompt final : public OperatorPrompt {
     bool autoAnswer_ = false;
 };
 
-// The office's wait hook for a window thread: runs the window's events for a moment.
+// The office's wait hook for a window thread: runs the window's events for a moment, the
+// operator's input only while a question box of another thread is open.
 void PumpWhileWaiting();
 
 // The answer of the first button of a box.

@@ -21,9 +21,12 @@ WindowCommands::WindowCommands(Office& office, OperatorPrompt& prompt, PanelPubl
 void WindowCommands::Connect(MainWindowHooks& hooks) {
     hooks.command = [this](MenuCommand command, int panel) { Run(command, panel); };
     hooks.closeRequest = [this] {
-        // Closing by any means: the refusal and the two questions of the exit.
-        if (!closing_) {
+        // Closing by any means: the refusal and the two questions of the exit, asked once
+        // even when a second close comes while they are on screen.
+        if (!closing_ && !exiting_) {
+            exiting_ = true;
             closing_ = office_.RequestExit() == ExitOutcome::kClosing;
+            exiting_ = false;
         }
         return closing_;
     };

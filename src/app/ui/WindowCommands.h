@@ -72,6 +72,7 @@ class WindowCommands {
     WindowFactories factories_;
     MainWindow* window_ = nullptr;
     bool closing_ = false;
+    bool exiting_ = false;  // the exit's questions are on screen
 };
 
 }  // namespace miradel
