@@ -270,14 +270,21 @@ class OfficeRun {
     bool stop_ = false;
 };
 
-// Standard input's lines go on the command queue, answered on the console.
-void ReadStandardInput(CommandQueue& queue, Console& console) {
-    std::thread([&queue, &console] {
+// Standard input's lines go on the command queue, answered on the console. With a control
+// socket the end of stdin ends nothing (a service runs with stdin on /dev/null): the office
+// then closes on a `quit`.
+void ReadStandardInput(const std::shared_ptr<CommandQueue>& queue, Console& console,
+                       bool endsInput) {
+    // The thread shares the queue, since a blocked read of stdin cannot be interrupted and
+    // may outlive the office; the replies it queues run on the office's thread only.
+    std::thread([queue, &console, endsInput] {
         for (std::string line; std::getline(std::cin, line);) {
-            queue.Push({line, [&console](const std::string& out) { console.Line(out); }});
+            queue->Push({line, [&console](const std::string& out) { console.Line(out); }});
         }
-        queue.InputEnded();
-    }).detach();  // a blocked read of stdin cannot be interrupted; the process ends it
+        if (endsInput) {
+            queue->InputEnded();
+        }
+    }).detach();
 }
 
 int RunHeadless(const Options& options, Console& console) {
@@ -292,7 +299,8 @@ int RunHeadless(const Options& options, Console& console) {
         case SingleInstance::Claim::kClaimed:
             break;
     }
-    CommandQueue queue;
+    auto shared = std::make_shared<CommandQueue>();
+    CommandQueue& queue = *shared;
     ControlSocket control(queue);
     if (!options.control.empty()) {
         if (const std::string error = control.Listen(options.control); !error.empty()) {
@@ -301,7 +309,7 @@ int RunHeadless(const Options& options, Console& console) {
         }
         console.Line("control: listening on " + options.control);
     }
-    ReadStandardInput(queue, console);
+    ReadStandardInput(shared, console, options.control.empty());
     bool inputEnded = false;
     // The "Паспорт" dialog reads "login PASSWORD" lines; "quit" or the end of input cancels.
     PasswordDialog passwords = [&]() -> std::optional<std::string> {

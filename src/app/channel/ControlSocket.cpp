@@ -40,12 +40,17 @@ struct ControlSocket::Connection {
         const std::string out = line + "\n";
         std::size_t sent = 0;
         while (sent < out.size()) {
-            const ssize_t n = ::send(fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);
+            // Never wait for a client: one that sends commands but reads no answers must not
+            // hold up the office's commands.
+            const ssize_t n =
+                ::send(fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
             if (n < 0 && errno == EINTR) {
                 continue;
             }
             if (n <= 0) {
-                open = false;  // the client went away: its answers are dropped
+                // Gone, or its answers pile up unread: it loses them and its connection.
+                open = false;
+                ::shutdown(fd, SHUT_RDWR);
                 return;
             }
             sent += std::size_t(n);
@@ -102,6 +107,11 @@ void ControlSocket::AcceptLoop() {
         }
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) {
+            if (errno != EINTR && errno != EAGAIN && errno != ECONNABORTED) {
+                // Out of descriptors or memory: the pending client stays in the backlog, so
+                // wait a little instead of spinning on it.
+                ::poll(nullptr, 0, 100);
+            }
             continue;
         }
         DropFinished();  // a long-lived office sees many short clients
