@@ -2,6 +2,7 @@
 
 #include "app/config/AppConfigFields.h"
 #include "booths/BoothKinds.h"
+#include "booths/BoothReceiptPrinter.h"
 
 namespace miradel {
 
@@ -219,8 +220,8 @@ const MenuEntry& EntryOf(MenuCommand command, int panel) {
 MenuSetup MenuSetupFor(const AppConfig& config, bool lcdPortOpen) {
     MenuSetup setup;
     const int32_t device = config.Get(appcfg::kReceiptDevice);
-    setup.fiscal1141 = device == 2;
-    setup.paymentsMenu = device != 0 && config.Get(appcfg::kPayments);
+    setup.fiscal1141 = device == kReceiptMercury1141F;
+    setup.paymentsMenu = device != kReceiptPrinter && config.Get(appcfg::kPayments);
     setup.ordersEnabled = config.Get(appcfg::kOrderIntake) && config.Get(appcfg::kOrderSettlement);
     setup.resetLcdEnabled = lcdPortOpen;
     setup.remoteAround = config.Get(appcfg::kRemoteAround);

@@ -193,18 +193,8 @@ void Office::FirstTick() {
             {kDefaultConfigWarning, kDefaultConfigCaption, PromptButtons::Ok, PromptIcon::Warning});
     }
 
-    const PasswordDialog noDialog = [] { return std::optional<std::string>(); };
-    const LoginResult login =
-        RunLoginProcedure(host_.askPassword ? host_.askPassword : noDialog, c.passwords.get(),
-                          host_.prompt, host_.onLoginAttempt);
-    if (login.LoggedIn()) {
-        Login(login);
-    } else {
-        // No operator is on duty, so the exit asks nothing and saves nothing; an active
-        // restored booth refuses it and the office goes on without an operator. The rest
-        // of the start-up still runs.
-        closeRequested_ = RequestExit() == ExitOutcome::kClosing;
-    }
+    // After three failures the rest of the start-up still runs (see LoginProcedure).
+    LoginProcedure();
 
     SetPriority();
     c.operatorLog.LogEvent(kEventOperatorLogin);
@@ -240,6 +230,23 @@ void Office::FirstTick() {
     phase_ = kPhaseRunning;
     Kassa(c.kassa).Reconcile(c.restoredTotal);
     c.indicator.ShowProgramState(kStateNormalText, StateColour::Black, false);
+}
+
+LoginResult Office::LoginProcedure() {
+    OfficeCore& c = *core_;
+    const PasswordDialog noDialog = [] { return std::optional<std::string>(); };
+    const LoginResult login =
+        RunLoginProcedure(host_.askPassword ? host_.askPassword : noDialog, c.passwords.get(),
+                          host_.prompt, host_.onLoginAttempt);
+    if (login.LoggedIn()) {
+        Login(login);
+    } else {
+        // Nobody is on duty now, so the exit asks nothing and saves nothing; an active
+        // booth refuses it and the office goes on without an operator.
+        operatorOnDuty_ = -1;
+        closeRequested_ = RequestExit() == ExitOutcome::kClosing;
+    }
+    return login;
 }
 
 void Office::Login(const LoginResult& result) {

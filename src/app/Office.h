@@ -175,7 +175,8 @@ class Office {
     GuardFacts Facts();
     MenuSetup Menus() const;
     // The login of start-up again (three attempts through the "Паспорт" dialog): "Смена"
-    // after its cash window, and the Z report. Writes event 2.
+    // after its cash window, and the Z report. Writes event 2. After three failures the
+    // office closes (CloseRequested), as at start-up.
     LoginResult RunLogin();
     // The cash window, its printouts and the sum of the open unclaimed balances.
     KassaWindowModel& KassaWindow();
@@ -249,6 +250,9 @@ class Office {
     }
 
     void FirstTick();
+    // Three attempts through the dialog; after three failures the office closes as with
+    // nobody on duty.
+    LoginResult LoginProcedure();
     void Login(const LoginResult& result);
     void SetPriority();
     void SecondTick();

@@ -62,15 +62,8 @@ LoginResult Office::RunLogin() {
     if (!core_) {
         return {};
     }
-    OfficeCore& c = *core_;
-    const PasswordDialog noDialog = [] { return std::optional<std::string>(); };
-    const LoginResult result =
-        RunLoginProcedure(host_.askPassword ? host_.askPassword : noDialog, c.passwords.get(),
-                          host_.prompt, host_.onLoginAttempt);
-    if (result.LoggedIn()) {
-        Login(result);
-    }
-    c.operatorLog.LogEvent(kEventOperatorLogin);
+    const LoginResult result = LoginProcedure();
+    core_->operatorLog.LogEvent(kEventOperatorLogin);
     return result;
 }
 
@@ -96,7 +89,8 @@ Money Office::UnclaimedTotal() {
 void Office::CollectionBooked() {
     OfficeCore& c = *core_;
     c.operatorLog.LogEvent(kEventCollection, c.kassaWindow->OperatorLogValues());
-    if (c.config.Get(kReceiptDevice) == kMercury114 && c.config.Get(kCollectionWithZReport)) {
+    if (c.config.Get(kReceiptDevice) == kReceiptMercury1141F &&
+        c.config.Get(kCollectionWithZReport)) {
         c.fiscalCommands->ZReport();
     }
 }

@@ -144,6 +144,19 @@ TEST(OfficeStart, ThreeFailedLoginsCloseWithoutQuestionsButTheStartUpRuns) {
     EXPECT_EQ(rig.office->Phase(), kPhaseRunning);
 }
 
+TEST(OfficeStart, AShiftChangeWithThreeFailedLoginsClosesAsWithNobodyOnDuty) {
+    OfficeRig rig;
+    rig.StartAndRun();
+    ASSERT_EQ(rig.office->OperatorOnDuty(), 99);
+    rig.passwords = {std::string("a"), std::nullopt, std::string("c")};
+    EXPECT_FALSE(rig.office->RunLogin().LoggedIn());
+    EXPECT_EQ(rig.office->OperatorOnDuty(), -1);
+    EXPECT_TRUE(rig.office->CloseRequested());
+    for (const auto& a : rig.prompt.Asked()) {
+        EXPECT_NE(a.text, "Завершить приложение?");
+    }
+}
+
 TEST(OfficeStart, PasswordRowLogsIn) {
     OfficeRig rig;
     ASSERT_FALSE(rig.Start());

@@ -52,21 +52,35 @@ MainWindow::MainWindow(const PanelFeed& feed, const PublishedProgramStatus& stat
     Refresh();
 }
 
+void MainWindow::SetLabel(QLabel* label, const QString& text, const char* style) {
+    if (label->text() != text) {
+        label->setText(text);
+    }
+    if (label->styleSheet() != QLatin1String(style)) {
+        label->setStyleSheet(style);
+    }
+}
+
 void MainWindow::Refresh() {
     if (hooks_.caption) {
         setWindowTitle(QString::fromStdString(hooks_.caption()));
     }
     const PublishedProgramStatus::State state = status_.Latest();
-    state_->setText(QString::fromStdString(state.text));
-    state_->setStyleSheet(state.colour == StateColour::Red ? "color: red; font-weight: bold;"
-                                                           : "color: black; font-weight: bold;");
-    // The long date of the office's language ("11 декабря 2026 г.").
-    date_->setText(QLocale(QLocale::Russian, QLocale::Russia)
-                       .toString(QDate::currentDate(), QLocale::LongFormat));
+    // Five refreshes a second: the style sheets are set again only when the colour changes.
+    SetLabel(state_, QString::fromStdString(state.text),
+             state.colour == StateColour::Red ? "color: red; font-weight: bold;"
+                                              : "color: black; font-weight: bold;");
+    const QDate today = QDate::currentDate();
+    if (today != shownDate_) {
+        shownDate_ = today;
+        // The long date of the office's language ("11 декабря 2026 г.").
+        date_->setText(
+            QLocale(QLocale::Russian, QLocale::Russia).toString(today, QLocale::LongFormat));
+    }
     if (hooks_.tariff) {
         const std::string tariff = hooks_.tariff();
-        tariff_->setText(QString::fromStdString(tariff));
-        tariff_->setStyleSheet(tariff == "Тариф - обычный" ? "color: black;" : "color: red;");
+        SetLabel(tariff_, QString::fromStdString(tariff),
+                 tariff == "Тариф - обычный" ? "color: black;" : "color: red;");
     }
     if (feed_.Serial() == shownSerial_) {
         return;

@@ -3,6 +3,7 @@
 // office and the status bar with the program state and the date. It paints only the copies
 // the engine thread publishes (PanelFeed), read by a timer on the window thread, and hands
 // the operator's answers back through the hooks; it never waits for the engine.
+#include <QDate>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -86,6 +87,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildMenus();
+    static void SetLabel(QLabel* label, const QString& text, const char* style);
     void BuildToolBar();
 
     const PanelFeed& feed_;
@@ -105,6 +107,7 @@ class MainWindow : public QMainWindow {
     std::map<std::string, QMenu*> menus_;
     QLabel* date_;
     QLabel* tariff_;
+    QDate shownDate_;
     QTimer timer_;
     uint64_t shownSerial_ = 0;
     PanelFrame frame_;
